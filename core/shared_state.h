@@ -1,0 +1,93 @@
+#pragma once
+#include "core/diagnostic_list.h"
+#include "core/profile_transfer.h"
+#include "core/settings_record.h"
+#include "platform/bridge.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace core {
+
+// Request slots of the poller's request table, by number.
+enum RequestSlot : int {
+    SlotWriteSettings = 3,
+    SlotProfileRead = 5,
+    SlotProfileWrite = 8,
+    SlotUpperHeaterUp = 11,
+    SlotUpperHeaterDown = 12,
+    SlotLowerHeaterUp = 13,
+    SlotLowerHeaterDown = 14,
+    SlotFan = 16,
+    SlotBeep = 17,
+    SlotSignOff = 29,
+    SlotClearLog = 31,
+};
+constexpr int kRequestSlots = 32;
+
+// Heater mode codes as the status poll stores them.
+enum LowerMode : std::int16_t { LhOff = 1, LhPreheat = 2, LhReflow = 3, LhFastReflow = 4, LhUnknown = 5 };
+enum UpperMode : std::int16_t { UhOff = 1, UhReflow = 2, UhFastReflow = 3, UhUnknown = 4 };
+
+// The one set of process-wide shared variables. The app owns one; tests build their own.
+// Start values are those the main window's load gives.
+struct SharedState {
+    // Link
+    platform::BridgeHandle DeviceHandle = 0;
+    std::array<std::uint8_t, 101> ReplyBuffer{};
+    bool CommandSucceeded = false;
+    bool ConnectRequested = false;
+    bool MachineOnline = false;
+    bool PollerBusy = false;
+    std::int16_t ConnectAttempts = 0;
+    bool TransactionActive = false;  // one transaction at a time
+
+    // Requests
+    std::array<bool, kRequestSlots> RequestFlags{};
+    bool OperatorRequestPending = false;
+
+    // Live machine status
+    std::int16_t PcbTemperature = 0;
+    bool PcbTemperatureValid = false;
+    std::int16_t UpperHeaterMode = 0;
+    std::int16_t LowerHeaterMode = 0;
+    std::int16_t MachineMode = 0;
+    std::int16_t FanState = 0;
+    bool UpperHeaterModeChanged = true;
+    bool LowerHeaterModeChanged = true;
+    bool MachineModeChanged = true;
+    bool UpperModeChangeSeen = false;
+    bool LowerModeChangeSeen = false;
+
+    // Station identity and settings block
+    QString MachineId;
+    std::int16_t FirmwareVersion = 0;
+    std::array<std::uint8_t, 16> MachineSettings{};
+    bool SettingsWritten = false;
+    bool ReleaseDone = false;
+
+    // Program settings and rules
+    SettingsRecord Settings;
+    bool SafetyTripped = false;
+    bool TraceResetRequested = true;
+    std::int16_t PlottedSamples = 0;
+
+    // Disconnect and exit
+    std::int16_t ExitStage = 0;
+    bool ManualDisconnectMode = false;
+
+    // Profiles
+    ProfileTransfer Transfer;
+    std::int16_t EditorState = 0;
+    bool ProfileRunActive = false;
+    std::int16_t X1SetPointC = 0, X2SetPointC = 0, X3SetPointC = 0;
+    bool OpenProfileOnShow = false;
+    bool NewProfileOnShow = false;
+    std::int16_t SelectedDefaultProfile = 1;
+
+    DiagnosticList Diagnostics;
+};
+
+}  // namespace core

@@ -1,0 +1,21 @@
+#include "platform/qt_shell.h"
+
+#include "platform/tone_player.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace platform {
+
+QtShell::QtShell() = default;
+QtShell::~QtShell() = default;
+
+void QtShell::openUrl(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
+
+void QtShell::beep() {
+    if (!tone_) tone_ = std::make_unique<TonePlayer>();
+    if (!tone_->play()) QApplication::beep();
+}
+
+}  // namespace platform

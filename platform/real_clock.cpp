@@ -1,0 +1,63 @@
+#include "platform/real_clock.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace platform {
+
+namespace {
+
+class RealTimer final : public Timer {
+public:
+    RealTimer(int intervalMs, std::function<void()> onTick) {
+        setOnTick(std::move(onTick));
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(intervalMs);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (running_) return;  // no re-entry while the handler waits
+            running_ = true;
+            fire();
+            running_ = false;
+        });
+    }
+    void setInterval(int ms) override { timer_.setInterval(ms); }
+    int interval() const override { return timer_.interval(); }
+    void setEnabled(bool on) override {
+        if (on && !timer_.isActive()) timer_.start();
+        if (!on) timer_.stop();
+    }
+    bool enabled() const override { return timer_.isActive(); }
+
+private:
+    QTimer timer_;
+    bool running_ = false;
+};
+
+}  // namespace
+
+RealClock::RealClock() { elapsed_.start(); }
+
+std::unique_ptr<Timer> RealClock::createTimer(int intervalMs, std::function<void()> onTick) {
+    return std::make_unique<RealTimer>(intervalMs, std::move(onTick));
+}
+
+void RealClock::schedule(int delayMs, std::function<void()> callback) {
+    QTimer::singleShot(delayMs, Qt::PreciseTimer, QCoreApplication::instance(), std::move(callback));
+}
+
+std::int64_t RealClock::nowMs() const { return elapsed_.elapsed(); }
+
+void RealClock::runPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void RealClock::waitNext(int maxMs) {
+    // A wake-up timer bounds the sleep; any other event ends it earlier.
+    QTimer wake;
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.setSingleShot(true);
+    QObject::connect(&wake, &QTimer::timeout, [] {});
+    wake.start(maxMs > 0 ? maxMs : 0);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+
+namespace platform {
+
+// The desktop around the program: web pages and the PC beep.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens the address with the desktop's default handler; failures are not reported.
+    virtual void openUrl(const QString& address) = 0;
+    // 500 Hz for 100 ms; returns at once.
+    virtual void beep() = 0;
+};
+
+}  // namespace platform
