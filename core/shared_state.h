@@ -43,6 +43,7 @@ struct SharedState {
     bool PollerBusy = false;
     std::int16_t ConnectAttempts = 0;
     bool TransactionActive = false;  // one transaction at a time
+    bool PortOpen = false;           // DeviceHandle was opened and not closed since
 
     // Requests
     std::array<bool, kRequestSlots> RequestFlags{};

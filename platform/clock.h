@@ -45,7 +45,7 @@ public:
     virtual void waitNext(int maxMs) = 0;
 
     // Lets events run for at least the given time.
-    void pause(int ms);
+    virtual void pause(int ms);
     // Lets events run until the predicate holds or the time is up; true if it held.
     bool waitFor(const std::function<bool()>& done, int limitMs);
 };

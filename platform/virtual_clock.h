@@ -28,6 +28,8 @@ public:
     // Throws VirtualDeadlock when nothing is scheduled at all.
     void waitNext(int maxMs) override;
 
+    // A pause has a known end, so it needs nothing scheduled.
+    void pause(int ms) override { advance(ms); }
     // Runs every event due within the next ms milliseconds; time ends ms later.
     void advance(std::int64_t ms);
     // Advances event by event until the predicate holds; false if the limit came first.
