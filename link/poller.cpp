@@ -1,0 +1,256 @@
+#include "link/poller.h"
+
+#include "mainwin/settings_file.h"
+#include "mainwin/units.h"
+
+namespace stationlink {
+
+namespace {
+const QString kOnlineCaption = "KR-9300 Control Room [Machine Online]";
+const QString kOfflineCaption = "KR-9300 Control Room [Machine Offline]";
+const QString kMachineStatus = "Machine Status: ";
+}  // namespace
+
+Poller::Poller(core::SharedState& state, Link& link, platform::Shell& shell, StationDisplay& display,
+               settings::SettingsFile& settingsFile)
+    : state_(state), link_(link), shell_(shell), display_(display), settingsFile_(settingsFile) {
+    timer_ = link_.clock().createTimer(1000, [this] { USB_Service_Timer_Timer(); });
+    timer_->setEnabled(true);
+    actions_[core::SlotUpperHeaterUp] = [this] { link_.UpperHeaterUp(); };
+    actions_[core::SlotUpperHeaterDown] = [this] { link_.UpperHeaterDown(); };
+    actions_[core::SlotLowerHeaterUp] = [this] { link_.LowerHeaterUp(); };
+    actions_[core::SlotLowerHeaterDown] = [this] { link_.LowerHeaterDown(); };
+    actions_[core::SlotFan] = [this] { link_.Fan(); };
+    actions_[core::SlotBeep] = [this] { shell_.beep(); };
+    actions_[core::SlotWriteSettings] = [this] { link_.WriteSettings(); };
+    actions_[core::SlotClearLog] = [this] { link_.ClearLog(); };
+    actions_[core::SlotSignOff] = [this] { link_.SignOff(); };
+}
+
+void Poller::setAction(int slot, std::function<void()> action) {
+    if (slot >= 0 && slot < core::kRequestSlots) actions_[std::size_t(slot)] = std::move(action);
+}
+
+void Poller::M_Tools_Connect_Click() {
+    state_.ConnectRequested = true;
+    display_.setMenuEnabled(ToolsMenu::Disconnect, true);
+    display_.setMenuEnabled(ToolsMenu::Connect, false);
+    state_.MachineOnline = false;
+    state_.UpperHeaterModeChanged = state_.LowerHeaterModeChanged = state_.MachineModeChanged = true;
+    state_.PollerBusy = false;
+    timer_->setEnabled(true);
+}
+
+void Poller::USB_Service_Timer_Timer() {
+    if (!state_.ConnectRequested) return;
+    link_.Timer2().setInterval(10);
+    if (state_.PollerBusy) return;
+    timer_->setEnabled(false);
+    state_.PollerBusy = true;
+    ++ticksRun_;
+    tick();
+    state_.PollerBusy = false;
+    timer_->setEnabled(true);
+}
+
+void Poller::tick() {
+    std::uint32_t waiting = 0;
+    const bool linkAlive = state_.MachineOnline && link_.bridge().getQueueStatus(state_.DeviceHandle, waiting) == 0;
+    if (!linkAlive) {
+        if (!link_.OpenStationPort()) {
+            failedAttempt();
+            return;
+        }
+        if (!identifyAndReadSettings()) return;
+    }
+    if (!onlineTick()) return;
+    showTemperatureAndApplyRules();
+    showModes();
+    if (state_.Settings.AutoTCPlot && state_.PcbTemperatureValid) {
+        display_.addTrendSample(state_.PcbTemperature);
+        link_.clock().runPending();
+        display_.redrawTrend();
+        ++state_.PlottedSamples;
+    }
+    display_.setMenuEnabled(ToolsMenu::Defaults, true);
+    display_.setMenuEnabled(ToolsMenu::Options, true);
+    serveOneRequest();
+}
+
+void Poller::failedAttempt() {
+    if (state_.ConnectAttempts < 10) {
+        ++state_.ConnectAttempts;
+        display_.setStatusPanel(1, "KR-9300 Status: Connecting " + QString(state_.ConnectAttempts, '.'));
+        return;
+    }
+    if (!state_.MachineOnline) {
+        display_.setStatusPanel(1, "KR-9300 Status: Offline");
+        display_.setCaption(kOfflineCaption);
+        return;
+    }
+    state_.MachineOnline = false;
+    display_.setStatusPanel(1, "KR-9300 Status: Offline");
+    display_.setCaption(kOfflineCaption);
+    display_.setUpperGauge(1);
+    display_.setLowerGauge(1);
+    state_.PlottedSamples = 0;
+    state_.TraceResetRequested = true;
+    state_.UpperHeaterModeChanged = state_.LowerHeaterModeChanged = state_.MachineModeChanged = true;
+    showOffline();
+}
+
+void Poller::showOffline() {
+    display_.showModePicture(kOfflinePicture, kMachineStatus + "N/A");
+    for (int i = 0; i < 4; ++i) display_.setLcdLine(i, QString());
+    display_.setLcdBackground(kLcdOffline);
+    display_.setTemperatureLabelVisible(false);
+    display_.setStatusPanel(3, "Machine ID: N/A");
+    display_.setStatusPanel(2, "F/W Ver.: N/A");
+    display_.setMenuEnabled(ToolsMenu::Disconnect, false);
+    display_.setMenuEnabled(ToolsMenu::Connect, true);
+    display_.setMenuEnabled(ToolsMenu::Defaults, false);
+    display_.setMenuEnabled(ToolsMenu::Options, false);
+}
+
+bool Poller::identifyAndReadSettings() {
+    state_.CommandSucceeded = false;
+    link_.ReadIdentification();
+    if (!state_.CommandSucceeded) return false;
+    display_.setStatusPanel(3, "Machine ID: " + state_.MachineId);
+    display_.setStatusPanel(2, "F/W Ver.: " + QString::number(state_.FirmwareVersion));
+    display_.setStatusPanel(1, "KR-9300 Status: Reading Machine Settings ... ");
+
+    state_.CommandSucceeded = false;
+    link_.ReadSettings();
+    if (!state_.CommandSucceeded) return false;
+
+    core::SettingsRecord& s = state_.Settings;
+    auto& m = state_.MachineSettings;
+    if (state_.FirmwareVersion == 7) {
+        s.SafetySP_MSD = m[13];
+        s.SafetySP_LSD = m[14];
+        s.SafetySP = std::int16_t(s.SafetySP_MSD * 256 + s.SafetySP_LSD);
+    }
+    // The station holds 1, 141 (397) while the program's threshold is in force; any
+    // other value is one the operator set on the station, which the program takes over.
+    const int v = m[7] * 256 + m[8];
+    if (v != 397) {
+        s.AlarmThreshold = std::int16_t(v);
+        s.AlarmLSD = m[8];
+        s.AlarmMSD = m[7];
+        m[7] = 1;
+        m[8] = 141;
+        state_.CommandSucceeded = false;
+        link_.WriteSettings();
+        if (!state_.CommandSucceeded) return false;
+        settingsFile_.Update_INI_Alarm();
+    } else {
+        s.AlarmThreshold = std::int16_t(s.AlarmMSD * 256 + s.AlarmLSD);
+    }
+    showAlarmThreshold();
+    display_.redrawTrend();
+    state_.ConnectAttempts = 0;
+    return true;
+}
+
+void Poller::showAlarmThreshold() {
+    const std::int16_t t = state_.Settings.AlarmThreshold;
+    if (state_.Settings.TempUnit == 0) {
+        display_.showAlarmThreshold(QString::number(t), 400, t, " C");
+    } else {
+        const int f = settings::ToFahr(t).value_or(t);
+        display_.showAlarmThreshold(QString::number(f), 752, f, " F");
+    }
+}
+
+bool Poller::onlineTick() {
+    state_.MachineOnline = true;
+    display_.setMenuEnabled(ToolsMenu::Disconnect, true);
+    display_.setMenuEnabled(ToolsMenu::Connect, false);
+    display_.setStatusPanel(1, "KR-9300 Status: Online");
+    display_.setCaption(kOnlineCaption);
+    state_.CommandSucceeded = false;
+    link_.PollStatus();
+    return state_.CommandSucceeded;
+}
+
+QString Poller::degrees(std::int16_t celsius) const {
+    if (state_.Settings.TempUnit == 0) return QString::number(celsius) + " C";
+    return QString::number(settings::ToFahr(celsius).value_or(celsius)) + " F";
+}
+
+void Poller::showTemperatureAndApplyRules() {
+    link_.clock().runPending();
+    if (!state_.PcbTemperatureValid) {
+        display_.setLcdLine(1, " PCB Temp.:PROBE ERR ");
+        display_.setTemperatureLabel("--");
+        return;
+    }
+    const QString text = degrees(state_.PcbTemperature);
+    display_.setLcdLine(1, " PCB Temp.: " + text);
+    display_.setTemperatureLabel(text);
+    if (!state_.ProfileRunActive) alarmAndSafety();
+}
+
+void Poller::alarmAndSafety() {
+    const core::SettingsRecord& s = state_.Settings;
+    const int t = state_.PcbTemperature;
+    if (t > s.AlarmThreshold) shell_.beep();
+    if (t >= s.SafetySP) state_.SafetyTripped = true;
+    if (!state_.SafetyTripped) return;
+    if (state_.UpperHeaterMode > 1) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
+    if (state_.LowerHeaterMode > 1) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
+    if (state_.UpperHeaterMode == 1 && state_.LowerHeaterMode == 1) {
+        if (t >= s.SafetySP + 5 && state_.FanState == 0) state_.RequestFlags[core::SlotFan] = true;
+        state_.SafetyTripped = false;
+    }
+}
+
+void Poller::showModes() {
+    if (state_.UpperHeaterModeChanged) {
+        static const char* names[] = {"OFF", "REFLOW", "FAST REFLOW"};
+        const int c = state_.UpperHeaterMode;
+        display_.setLcdLine(0, QString(" U.H.: ") + (c >= 1 && c <= 3 ? names[c - 1] : "N/A"));
+        display_.setUpperGauge(c);
+        state_.UpperHeaterModeChanged = false;
+    }
+    if (state_.LowerHeaterModeChanged) {
+        static const char* names[] = {"OFF", "PREHEAT", "REFLOW", "FAST REFLOW"};
+        const int c = state_.LowerHeaterMode;
+        display_.setLcdLine(2, QString(" L.H.: ") + (c >= 1 && c <= 4 ? names[c - 1] : "N/A"));
+        display_.setLowerGauge(c);
+        state_.LowerHeaterModeChanged = false;
+    }
+    if (state_.MachineModeChanged) {
+        display_.setLcdBackground(kLcdOnline);
+        display_.setTemperatureLabelVisible(true);
+        if (state_.MachineMode == 1) {
+            display_.showModePicture(kNormalPicture, kMachineStatus + "NORMAL");
+            display_.setLcdLine(3, " * * * * NORMAL MODE * * * *");
+        } else if (state_.MachineMode == 2) {
+            display_.showModePicture(kParkPicture, kMachineStatus + "PARK");
+            display_.setLcdLine(3, " * * * * PARK MODE * * * *");
+        } else {
+            display_.showModePicture(kOfflinePicture, kMachineStatus + "N/A");
+            display_.setLcdLine(3, " * * * * N/A * * * *");
+            display_.setTemperatureLabelVisible(false);
+        }
+        state_.MachineModeChanged = false;
+    }
+}
+
+void Poller::serveOneRequest() {
+    for (int slot : kPriority) {
+        if (!state_.RequestFlags[std::size_t(slot)]) continue;
+        if (actions_[std::size_t(slot)]) actions_[std::size_t(slot)]();
+        state_.RequestFlags[std::size_t(slot)] = false;
+        const bool heaterOrFan = slot == 11 || slot == 12 || slot == 13 || slot == 14 || slot == 16;
+        if (heaterOrFan) {
+            if (state_.OperatorRequestPending && state_.Settings.BeepWB) state_.RequestFlags[core::SlotBeep] = true;
+            state_.OperatorRequestPending = false;
+        }
+        return;
+    }
+}
+
+}  // namespace stationlink

@@ -1,0 +1,65 @@
+#pragma once
+#include "core/shared_state.h"
+#include "link/link.h"
+#include "link/station_display.h"
+#include "platform/shell.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace settings {
+class SettingsFile;
+}
+
+namespace stationlink {
+
+// The program's one main loop: a 1000 ms tick that connects and reconnects, identifies
+// the station, reads its settings, polls its status, shows it, applies the alarm and
+// safety rules and serves at most one queued request.
+class Poller {
+public:
+    Poller(core::SharedState& state, Link& link, platform::Shell& shell, StationDisplay& display,
+           settings::SettingsFile& settingsFile);
+
+    void USB_Service_Timer_Timer();
+    // "Connect to KR-9300".
+    void M_Tools_Connect_Click();
+    // The offline state of every display (after ten failed attempts and after Disconnect).
+    void showOffline();
+
+    // The action a request slot runs; slots 5 and 8 are wired by the profile layer.
+    void setAction(int slot, std::function<void()> action);
+    // Slots in the order they are served, one per tick.
+    static constexpr std::array<int, 11> kPriority{11, 12, 13, 14, 16, 17, 3, 5, 8, 31, 29};
+
+    platform::Timer& USB_Service_Timer() { return *timer_; }
+    // Ticks that did their work (connect requested, not already busy).
+    std::uint64_t ticksRun() const { return ticksRun_; }
+    static constexpr const char* kOfflinePicture = "Parkmode Offline.jpg";
+    static constexpr const char* kNormalPicture = "NormalMode-1.jpg";
+    static constexpr const char* kParkPicture = "parkmode-1.jpg";
+
+private:
+    void tick();
+    void failedAttempt();
+    bool identifyAndReadSettings();
+    void showAlarmThreshold();
+    bool onlineTick();
+    void showTemperatureAndApplyRules();
+    void alarmAndSafety();
+    void showModes();
+    void serveOneRequest();
+    QString degrees(std::int16_t celsius) const;
+
+    core::SharedState& state_;
+    Link& link_;
+    platform::Shell& shell_;
+    StationDisplay& display_;
+    settings::SettingsFile& settingsFile_;
+    std::unique_ptr<platform::Timer> timer_;
+    std::array<std::function<void()>, core::kRequestSlots> actions_;
+    std::uint64_t ticksRun_ = 0;
+};
+
+}  // namespace stationlink

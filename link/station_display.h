@@ -1,0 +1,38 @@
+#pragma once
+#include <QString>
+
+#include <cstdint>
+
+namespace stationlink {
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+constexpr Rgb kLcdOffline{118, 118, 118};
+constexpr Rgb kLcdOnline{0, 255, 0};
+
+enum class ToolsMenu { Connect, Disconnect, Defaults, Options };
+
+// What the poller shows. The main window implements it; tests record it.
+class StationDisplay {
+public:
+    virtual ~StationDisplay() = default;
+    virtual void setStatusPanel(int panel, const QString& text) = 0;  // panels 1..3
+    virtual void setCaption(const QString& text) = 0;
+    virtual void setLcdLine(int index, const QString& text) = 0;  // 0..3
+    virtual void setLcdBackground(Rgb colour) = 0;
+    virtual void setTemperatureLabel(const QString& text) = 0;
+    virtual void setTemperatureLabelVisible(bool visible) = 0;
+    // A picture file from the program folder; the caption is centred over it.
+    virtual void showModePicture(const QString& fileName, const QString& caption) = 0;
+    virtual void setUpperGauge(int code) = 0;
+    virtual void setLowerGauge(int code) = 0;
+    virtual void addTrendSample(std::int16_t celsius) = 0;
+    virtual void redrawTrend() = 0;
+    virtual void setMenuEnabled(ToolsMenu menu, bool enabled) = 0;
+    // The alarm group: the box text, the slider's maximum and value, the unit label.
+    virtual void showAlarmThreshold(const QString& text, int sliderMax, int sliderValue, const QString& unit) = 0;
+};
+
+}  // namespace stationlink
