@@ -1,12 +1,53 @@
 #include "core/shared_state.h"
+#include "link/link.h"
+#include "link/poller.h"
 #include "mainwin/form1.h"
+#include "mainwin/settings_file.h"
+#include "mainwin/sim_station_window.h"
+#include "platform/bridge_selector.h"
+#include "platform/libftdi_bridge.h"
+#include "platform/qt_dialogs.h"
+#include "platform/qt_shell.h"
+#include "platform/real_clock.h"
+#include "simulator/sim_bridge.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setApplicationName("KR-9300 Control Room");
+    QApplication::setApplicationVersion(KR_VERSION);
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+
     core::SharedState state;
-    mainwin::Form1 window(state);
+    platform::RealClock clock;
+    platform::LibFtdiBridge usb;
+    simulator::SimStation station(clock, 7);
+    simulator::SimBridge simulated(station);
+    // Demo mode chooses the simulated station each time the port is opened.
+    platform::BridgeSelector bridge(usb, simulated, [&state] { return state.Settings.RunDemoMode; });
+
+    platform::QtShell shell;
+    platform::QtDialogs dialogs;
+    settings::SettingsFile settingsFile(state, programFolder, userFolder);
+    stationlink::Link link(state, bridge, clock);
+    mainwin::Form1 window(state, dialogs, shell, settingsFile, programFolder);
+    dialogs.setParent(&window);
+    stationlink::Poller poller(state, link, shell, window, settingsFile);
+    window.attach(poller);
+
+    mainwin::SimStationWindow simWindow(station, clock);
+    auto showSimulator = clock.createTimer(500, [&] {
+        if (bridge.alternativeInUse() && !simWindow.isVisible()) {
+            simWindow.move(window.geometry().right() + 12, window.geometry().top());
+            simWindow.show();
+        }
+    });
+    showSimulator->setEnabled(true);
+
     window.Form_Load();
     window.show();
     return app.exec();

@@ -1,18 +1,345 @@
 #include "mainwin/form1.h"
 
 #include "core/shared_state.h"
+#include "link/poller.h"
+#include "mainwin/log_file.h"
+#include "mainwin/number_text.h"
+#include "mainwin/settings_file.h"
+#include "mainwin/units.h"
+#include "platform/dialogs.h"
+#include "platform/picture_file.h"
+#include "platform/shell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <qcustomplot.h>
+
+#include <cmath>
 
 namespace mainwin {
 
-Form1::Form1(core::SharedState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+Form1::Form1(core::SharedState& state, platform::Dialogs& dialogs, platform::Shell& shell,
+             settings::SettingsFile& settingsFile, QString programFolder, QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      dialogs_(dialogs),
+      shell_(shell),
+      settingsFile_(settingsFile),
+      programFolder_(std::move(programFolder)),
+      trendModel_(state) {
     setObjectName("Form1");
     setWindowTitle("KR-9300 Control Room  [Machine Offline]");
-    resize(1000, 700);
+    buildMenus();
+    buildToolbar();
+    buildPanel();
+    trend_ = std::make_unique<TrendChart>(*ChartViewer1, trendModel_, programFolder_);
+    upperGauge_ = std::make_unique<HeaterGauge>(*ChartViewer2, GaugeSpec::upper());
+    lowerGauge_ = std::make_unique<HeaterGauge>(*ChartViewer3, GaugeSpec::lower());
+    state_.Diagnostics.setObserver([this] { refreshList(); });
+    // The window sees the diagnostics key before any of its controls does.
+    qApp->installEventFilter(this);
 }
 
+Form1::~Form1() {
+    qApp->removeEventFilter(this);
+    state_.Diagnostics.setObserver({});
+}
+
+void Form1::setMenuAction(QAction* entry, std::function<void()> action) {
+    menuActions_[entry] = std::move(action);
+    if (entry == M_File_New_Profile || entry == M_File_Open_Profile || entry == M_Profile_Editor ||
+        entry == M_Help_About)
+        entry->setEnabled(true);
+}
+
+QString Form1::picturePath(const QString& fileName) const { return QDir(programFolder_).filePath(fileName); }
+
 void Form1::Form_Load() {
+    trendModel_.clear();
+    upperGauge_->draw(1, false);
+    lowerGauge_->draw(1, false);
+
     state_.MachineOnline = false;
-    setWindowTitle("KR-9300 Control Room [Machine Offline]");
+    state_.PlottedSamples = 0;
+    state_.TraceResetRequested = true;
+    state_.ConnectAttempts = 0;
+    state_.PollerBusy = false;
+    state_.ExitStage = 0;
+    state_.UpperHeaterModeChanged = state_.LowerHeaterModeChanged = state_.MachineModeChanged = true;
+    state_.SafetyTripped = false;
+
+    const auto result = settingsFile_.Read_INI();
+    if (result.plotCaptionStop) Command12->setText(*result.plotCaptionStop ? "Stop Plotting" : "Start Plotting");
+    if (result.outcome == settings::SettingsFile::ReadResult::LoadError) return;  // the list has the code
+
+    lockAlarmGroup();
+    Text1->clear();
+    Label2->setText(state_.Settings.TempUnit != 0 ? "F" : "C");
+    redrawTrend();
+    showModePicture(stationlink::Poller::kOfflinePicture, "Machine Status: N/A");
+    for (QLineEdit* l : Text_LCD) l->clear();
+    setLcdBackground(stationlink::kLcdOffline);
+    Label3->setVisible(false);
+    setStatusPanel(1, "KR-9300 Status: Offline");
+    setStatusPanel(2, "F/W Ver.: N/A");
+    setStatusPanel(3, "Machine ID: N/A");
+    setCaption("KR-9300 Control Room [Machine Offline]");
+    state_.Transfer.ProfileNumber = 0;
+    state_.OpenProfileOnShow = false;
+    state_.NewProfileOnShow = false;
+}
+
+// --- what the poller shows ---
+
+void Form1::setStatusPanel(int panel, const QString& text) {
+    if (panel >= 1 && panel <= 3) StatusBar1[std::size_t(panel - 1)]->setText(text);
+}
+
+void Form1::setCaption(const QString& text) { setWindowTitle(text); }
+
+void Form1::setLcdLine(int index, const QString& text) {
+    if (index >= 0 && index < 4) Text_LCD[std::size_t(index)]->setText(text);
+}
+
+void Form1::setLcdBackground(stationlink::Rgb c) {
+    const QString style = QString("QLineEdit { background: rgb(%1, %2, %3); color: black; }").arg(c.r).arg(c.g).arg(c.b);
+    for (QLineEdit* l : Text_LCD) l->setStyleSheet(style);
+}
+
+void Form1::setTemperatureLabel(const QString& text) { Label3->setText(text); }
+void Form1::setTemperatureLabelVisible(bool visible) { Label3->setVisible(visible); }
+
+void Form1::showModePicture(const QString& fileName, const QString& caption) {
+    const QPixmap pm(picturePath(fileName));
+    if (pm.isNull()) Picture1->clear();  // a missing picture leaves the box empty
+    else Picture1->setPixmap(pm.scaled(Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    Label1->setText(caption);
+}
+
+void Form1::setUpperGauge(int code) { upperGauge_->draw(code, state_.MachineOnline); }
+void Form1::setLowerGauge(int code) { lowerGauge_->draw(code, state_.MachineOnline); }
+void Form1::addTrendSample(std::int16_t celsius) { trendModel_.AppendTrendSample(celsius); }
+void Form1::redrawTrend() { trend_->DrawTrendChart(); }
+
+void Form1::setMenuEnabled(stationlink::ToolsMenu menu, bool enabled) {
+    QAction* a = nullptr;
+    switch (menu) {
+        case stationlink::ToolsMenu::Connect: a = M_Tools_Connect; break;
+        case stationlink::ToolsMenu::Disconnect: a = M_Tools_Disconnect; break;
+        case stationlink::ToolsMenu::Defaults: a = M_Tools_Defaults; break;
+        case stationlink::ToolsMenu::Options: a = M_Tools_Options; break;
+    }
+    // An entry whose window is not there stays disabled.
+    if (enabled && a != M_Tools_Connect && !menuActions_.count(a)) enabled = false;
+    a->setEnabled(enabled);
+}
+
+void Form1::showAlarmThreshold(const QString& text, int sliderMax, int sliderValue, const QString& unit) {
+    Text1->setText(text);
+    Slider1->setMaximum(sliderMax);
+    Slider1->setValue(sliderValue);
+    Label2->setText(unit);
+}
+
+// --- operator controls ---
+
+void Form1::cmdUhUp_Click() {
+    if (!state_.MachineOnline) return;
+    state_.OperatorRequestPending = true;
+    state_.RequestFlags[core::SlotUpperHeaterUp] = true;
+}
+
+void Form1::cmdUhDown_Click() {
+    if (!state_.MachineOnline) return;
+    state_.OperatorRequestPending = true;
+    state_.RequestFlags[core::SlotUpperHeaterDown] = true;
+}
+
+void Form1::cmdLhUp_Click() {
+    if (!state_.MachineOnline) return;
+    state_.OperatorRequestPending = true;
+    state_.RequestFlags[core::SlotLowerHeaterUp] = true;
+}
+
+void Form1::cmdLhDown_Click() {
+    if (!state_.MachineOnline) return;
+    state_.OperatorRequestPending = true;
+    state_.RequestFlags[core::SlotLowerHeaterDown] = true;
+}
+
+void Form1::CmdCancel_Click() {
+    if (!state_.MachineOnline) return;
+    state_.OperatorRequestPending = true;
+    state_.RequestFlags[core::SlotFan] = true;
+}
+
+void Form1::Command3_Click() { state_.RequestFlags[core::SlotClearLog] = true; }
+
+void Form1::Command11_Click() { state_.Diagnostics.clear(); }
+
+void Form1::lockAlarmGroup() {
+    Slider1->setEnabled(false);
+    Text1->setEnabled(false);
+    Command1->setEnabled(false);
+}
+
+void Form1::Check1_Click() {
+    if (!state_.MachineOnline) {
+        Check1->setChecked(false);
+        lockAlarmGroup();
+        return;
+    }
+    const bool on = Check1->isChecked();
+    Slider1->setEnabled(on);
+    Text1->setEnabled(on);
+    Command1->setEnabled(on);
+}
+
+void Form1::Command1_Click() {
+    const double v = settings::leadingNumber(Text1->text());
+    double c = v;
+    if (state_.Settings.TempUnit != 0) {
+        const auto whole = settings::roundToInt16(v);
+        const auto celsius = whole ? settings::ToCelsius(*whole) : std::nullopt;
+        if (!celsius) {
+            dialogs_.message("Data Error", "The alarm threshold " + Text1->text().trimmed() + " is out of range.");
+            return;
+        }
+        c = *celsius;
+    }
+    const auto threshold = settings::roundToInt16(c);
+    if (!threshold) {
+        dialogs_.message("Data Error", "The alarm threshold " + Text1->text().trimmed() + " is out of range.");
+        return;
+    }
+    core::SettingsRecord& s = state_.Settings;
+    s.AlarmMSD = std::int16_t(std::floor(c / 256));
+    s.AlarmLSD = settings::roundToInt16(c - 256.0 * s.AlarmMSD).value_or(0);
+    s.AlarmThreshold = *threshold;
+    redrawTrend();
+    Check1->setChecked(false);
+    Check1_Click();
+}
+
+void Form1::Slider1_MouseUp() {
+    const int v = Slider1->value();
+    Text1->setText(v >= 0 ? " " + QString::number(v) : QString::number(v));
+}
+
+void Form1::Text1_LostFocus() {
+    if (Text1->text().isEmpty()) return;
+    const double v = settings::leadingNumber(Text1->text());
+    const bool celsius = state_.Settings.TempUnit == 0;
+    const int hi = celsius ? 400 : 752, lo = celsius ? 20 : 68;
+    QString corrected;
+    if (v > hi) corrected = QString::number(hi);
+    else if (v < lo) corrected = QString::number(lo);
+    if (corrected.isEmpty()) {
+        Slider1->setValue(int(std::trunc(v)));
+        return;
+    }
+    Text1->setText(corrected);
+    Text1->selectAll();
+    Text1->setFocus();
+}
+
+// --- trend and log ---
+
+void Form1::Command12_Click() {
+    if (!state_.MachineOnline) return;
+    if (Command12->text() == "Start Plotting") {
+        state_.Settings.AutoTCPlot = true;
+        Command12->setText("Stop Plotting");
+    } else {
+        state_.Settings.AutoTCPlot = false;
+        Command12->setText("Start Plotting");
+    }
+}
+
+void Form1::Command10_Click() {
+    state_.TraceResetRequested = true;
+    state_.PlottedSamples = 0;
+    redrawTrend();
+}
+
+void Form1::Command8_Click() {
+    const QString name = dialogs_.saveFile(
+        "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
+        programFolder_, QString());
+    if (name.isEmpty()) return;
+    QString error;
+    if (!platform::savePicture(trend_->picture(), name, &error)) dialogs_.message("Save Graph", error);
+}
+
+void Form1::Command2_Click() {
+    const QString proposed = state_.MachineId.isEmpty() ? QString("KR-9300_Log") : state_.MachineId;
+    const QString name = dialogs_.saveFile("Save As", "KR-9300 Log File (*.zlg)|*.zlg|All Files (*.*)|*.*",
+                                           programFolder_, proposed);
+    if (name.isEmpty()) return;
+    if (!writeLogFile(name, logLines(state_.MachineId, state_.FirmwareVersion, state_.Diagnostics.lines())))
+        dialogs_.message("Save Log", "The log could not be written to " + name + ".");
+}
+
+void Form1::refreshList() {
+    const QStringList& lines = state_.Diagnostics.lines();
+    if (lines.size() < List1->count()) List1->clear();
+    for (int i = List1->count(); i < lines.size(); ++i) List1->addItem(lines[i]);
+    List1->scrollToBottom();
+}
+
+void Form1::toggleDiagnostics() {
+    const bool show = !List1->isVisible() && !List1->isVisibleTo(this);
+    for (QWidget* w : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Command2),
+                       static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command11)})
+        w->setVisible(show);
+}
+
+// --- menus ---
+
+void Form1::M_Tools_Connect_Click() {
+    if (poller_) poller_->M_Tools_Connect_Click();
+}
+
+void Form1::M_Help_Support_Website_Click() { shell_.openUrl(kWebsite); }
+void Form1::M_Help_Support_Updates_Click() { shell_.openUrl(kUpdates); }
+
+void Form1::closeForGood() {
+    closing_ = true;
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (closing_ || !exitHandler_) {
+        event->accept();
+        return;
+    }
+    event->ignore();  // leaving runs the exit sequence, which closes the window itself
+    exitHandler_();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text1 && event->type() == QEvent::FocusOut) Text1_LostFocus();
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const Qt::KeyboardModifiers all = Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier;
+        if (widget && widget->window() == this && key->key() == Qt::Key_F2 &&
+            (key->modifiers() & all) == all) {
+            toggleDiagnostics();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace mainwin

@@ -1,22 +1,178 @@
 #pragma once
+#include "link/station_display.h"
+#include "mainwin/heater_gauge.h"
+#include "mainwin/trend_chart.h"
+#include "mainwin/trend_model.h"
+
 #include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QCustomPlot;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSlider;
+class QToolBar;
 
 namespace core {
 struct SharedState;
+}
+namespace platform {
+class Dialogs;
+class Shell;
+}  // namespace platform
+namespace settings {
+class SettingsFile;
+}
+namespace stationlink {
+class Poller;
 }
 
 namespace mainwin {
 
 // The main window: the station's front panel, the operator's controls and the menus.
-class Form1 : public QMainWindow {
+// Controls carry their names as members and as object names.
+class Form1 : public QMainWindow, public stationlink::StationDisplay {
     Q_OBJECT
 public:
-    explicit Form1(core::SharedState& state, QWidget* parent = nullptr);
+    Form1(core::SharedState& state, platform::Dialogs& dialogs, platform::Shell& shell,
+          settings::SettingsFile& settingsFile, QString programFolder, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The poller the Connect command restarts.
+    void attach(stationlink::Poller& poller) { poller_ = &poller; }
+    // What closing the window and File > Exit run; without one the window just closes.
+    void setExitHandler(std::function<void()> handler) { exitHandler_ = std::move(handler); }
+    // Closes the window without running the exit sequence again.
+    void closeForGood();
+    // Opens other windows from the menus; an entry without one stays disabled.
+    void setMenuAction(QAction* entry, std::function<void()> action);
 
     void Form_Load();
 
+    // --- what the poller shows ---
+    void setStatusPanel(int panel, const QString& text) override;
+    void setCaption(const QString& text) override;
+    void setLcdLine(int index, const QString& text) override;
+    void setLcdBackground(stationlink::Rgb colour) override;
+    void setTemperatureLabel(const QString& text) override;
+    void setTemperatureLabelVisible(bool visible) override;
+    void showModePicture(const QString& fileName, const QString& caption) override;
+    void setUpperGauge(int code) override;
+    void setLowerGauge(int code) override;
+    void addTrendSample(std::int16_t celsius) override;
+    void redrawTrend() override;
+    void setMenuEnabled(stationlink::ToolsMenu menu, bool enabled) override;
+    void showAlarmThreshold(const QString& text, int sliderMax, int sliderValue, const QString& unit) override;
+
+    // --- handlers ---
+    void cmdUhUp_Click();
+    void cmdUhDown_Click();
+    void cmdLhUp_Click();
+    void cmdLhDown_Click();
+    void CmdCancel_Click();
+    void Command3_Click();   // Clear Log
+    void Command11_Click();  // Clear
+    void Check1_Click();
+    void Command1_Click();   // Accept
+    void Slider1_MouseUp();
+    void Text1_LostFocus();
+    void Command12_Click();  // Start / Stop Plotting
+    void Command10_Click();  // Reset Graph
+    void Command8_Click();   // Save Graph
+    void Command2_Click();   // Save Log
+    void M_Tools_Connect_Click();
+    void M_Help_Support_Website_Click();
+    void M_Help_Support_Updates_Click();
+    void toggleDiagnostics();
+
+    TrendChart& trendChart() { return *trend_; }
+    HeaterGauge& upperGauge() { return *upperGauge_; }
+    HeaterGauge& lowerGauge() { return *lowerGauge_; }
+    const QString& programFolder() const { return programFolder_; }
+
+    static constexpr const char* kWebsite = "https://www.example.com/kr9300/";
+    static constexpr const char* kUpdates = "https://www.example.com/kr9300/customer-area/";
+
+    // Controls
+    std::array<QLineEdit*, 4> Text_LCD{};
+    QLabel* Label3 = nullptr;
+    QLabel* Picture1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QCustomPlot* ChartViewer1 = nullptr;
+    QCustomPlot* ChartViewer2 = nullptr;
+    QCustomPlot* ChartViewer3 = nullptr;
+    QPushButton* cmdUhUp = nullptr;
+    QPushButton* cmdUhDown = nullptr;
+    QPushButton* cmdLhUp = nullptr;
+    QPushButton* cmdLhDown = nullptr;
+    QPushButton* CmdCancel = nullptr;
+    QPushButton* cmdPump = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QSlider* Slider1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command12 = nullptr;
+    QPushButton* Command10 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command11 = nullptr;
+    std::array<QLabel*, 3> StatusBar1{};
+    QToolBar* Toolbar1 = nullptr;
+
+    // Menu entries
+    QAction* M_File_New_Profile = nullptr;
+    QAction* M_File_New_EEPROM = nullptr;
+    QAction* M_File_Open_Profile = nullptr;
+    QAction* M_File_Open_EEPROM = nullptr;
+    QAction* M_File_Exit = nullptr;
+    QAction* M_Profile_Editor = nullptr;
+    QAction* M_Tools_Connect = nullptr;
+    QAction* M_Tools_Disconnect = nullptr;
+    QAction* M_Tools_Defaults = nullptr;
+    QAction* M_Tools_Options = nullptr;
+    QAction* M_Help_Support_Website = nullptr;
+    QAction* M_Help_Support_Updates = nullptr;
+    QAction* M_Help_About = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void buildMenus();
+    void buildToolbar();
+    void buildPanel();
+    void lockAlarmGroup();
+    void refreshList();
+    QString picturePath(const QString& fileName) const;
+
     core::SharedState& state_;
+    platform::Dialogs& dialogs_;
+    platform::Shell& shell_;
+    settings::SettingsFile& settingsFile_;
+    QString programFolder_;
+    stationlink::Poller* poller_ = nullptr;
+    std::function<void()> exitHandler_;
+    bool closing_ = false;
+
+    TrendModel trendModel_;
+    std::unique_ptr<TrendChart> trend_;
+    std::unique_ptr<HeaterGauge> upperGauge_;
+    std::unique_ptr<HeaterGauge> lowerGauge_;
+    std::map<QAction*, std::function<void()>> menuActions_;
 };
 
 }  // namespace mainwin

@@ -1,0 +1,95 @@
+#include "mainwin/sim_station_window.h"
+
+#include "platform/clock.h"
+#include "simulator/sim_station.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace mainwin {
+
+namespace {
+const char* kUpper[] = {"?", "OFF", "REFLOW", "FAST REFLOW"};
+const char* kLower[] = {"?", "OFF", "PREHEAT", "REFLOW", "FAST REFLOW"};
+
+QLabel* value(const char* name) {
+    auto* l = new QLabel;
+    l->setObjectName(name);
+    l->setMinimumWidth(120);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+}  // namespace
+
+SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clock& clock, QWidget* parent)
+    : QWidget(parent, Qt::Window), station_(station) {
+    setObjectName("SimStationWindow");
+    setWindowTitle("Simulated KR-9300");
+    auto* root = new QVBoxLayout(this);
+    auto* state = new QGroupBox("Station");
+    auto* form = new QFormLayout(state);
+    form->addRow("Upper heater:", upper = value("simUpper"));
+    form->addRow("Lower heater:", lower = value("simLower"));
+    form->addRow("Board:", temperature = value("simTemperature"));
+    form->addRow("Fan:", fan = value("simFan"));
+    form->addRow("Position:", mode = value("simMode"));
+    form->addRow("USB cable:", cable = value("simCable"));
+    root->addWidget(state);
+
+    auto* buttons = new QHBoxLayout;
+    normalButton = new QPushButton("Normal");
+    parkButton = new QPushButton("Park");
+    probeButton = new QPushButton("Break Probe");
+    cableButton = new QPushButton("Unplug");
+    normalButton->setObjectName("simNormal");
+    parkButton->setObjectName("simPark");
+    probeButton->setObjectName("simProbe");
+    cableButton->setObjectName("simCableButton");
+    for (QPushButton* b : {normalButton, parkButton, probeButton, cableButton}) buttons->addWidget(b);
+    root->addLayout(buttons);
+
+    connect(normalButton, &QPushButton::clicked, this, [this] {
+        station_.setMachineMode(1);
+        refresh();
+    });
+    connect(parkButton, &QPushButton::clicked, this, [this] {
+        station_.setMachineMode(2);
+        refresh();
+    });
+    connect(probeButton, &QPushButton::clicked, this, [this] {
+        station_.setProbeError(!station_.probeError());
+        refresh();
+    });
+    connect(cableButton, &QPushButton::clicked, this, [this] {
+        if (station_.plugged()) station_.unplug();
+        else station_.replug();
+        refresh();
+    });
+    timer_ = clock.createTimer(500, [this] { refresh(); });
+    timer_->setEnabled(true);
+    refresh();
+}
+
+SimStationWindow::~SimStationWindow() = default;
+
+void SimStationWindow::refresh() {
+    upper->setText(kUpper[std::clamp(station_.upperLevel(), 0, 3)]);
+    lower->setText(kLower[std::clamp(station_.lowerLevel(), 0, 4)]);
+    temperature->setText(station_.probeError() ? "probe open"
+                                               : QString::number(station_.boardTemperature(), 'f', 1) + " °C");
+    fan->setText(station_.fanOn() ? "ON" : "off");
+    mode->setText(station_.machineMode() == 1 ? "NORMAL" : station_.machineMode() == 2 ? "PARK" : "?");
+    cable->setText(station_.plugged() ? "plugged in" : "unplugged");
+    probeButton->setText(station_.probeError() ? "Mend Probe" : "Break Probe");
+    cableButton->setText(station_.plugged() ? "Unplug" : "Plug In");
+}
+
+}  // namespace mainwin

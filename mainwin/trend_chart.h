@@ -1,0 +1,46 @@
+#pragma once
+#include "mainwin/trend_model.h"
+
+#include <QImage>
+#include <QString>
+
+class QCustomPlot;
+class QMouseEvent;
+
+namespace mainwin {
+
+// The temperature trend, rebuilt whole from the sample store at every redraw:
+// 750 x 310 with the alarm mark, the shading above it, the banner and the logo.
+class TrendChart {
+public:
+    static constexpr int kWidth = 750;
+    static constexpr int kHeight = 310;
+
+    TrendChart(QCustomPlot& viewer, TrendModel& model, QString programFolder);
+
+    void DrawTrendChart();
+    // The last chart built, as a picture.
+    QImage picture() const;
+
+    // What the last build showed, for the window and its tests.
+    QString legendText() const { return legend_; }
+    QString alarmLabel() const { return alarmLabel_; }
+    bool bannerShown() const { return banner_; }
+    double yMax() const;
+    QString yTitle() const;
+
+    static constexpr const char* kTitle = "T/C Temperature vs. Time curve";
+    static constexpr const char* kBanner = "Alarm - Latest Reading Exceeded Threshold";
+
+private:
+    void showValueTip(QMouseEvent* event);
+
+    QCustomPlot& plot_;
+    TrendModel& model_;
+    QString programFolder_;
+    QString legend_;
+    QString alarmLabel_;
+    bool banner_ = false;
+};
+
+}  // namespace mainwin

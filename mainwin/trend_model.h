@@ -1,0 +1,42 @@
+#pragma once
+#include "core/shared_state.h"
+
+#include <array>
+#include <limits>
+
+namespace mainwin {
+
+// The trend's sample store: sample i is the reading i seconds after the curve started,
+// in the display unit it was taken in; NaN marks "no value".
+class TrendModel {
+public:
+    static constexpr int kSize = 400;
+    static constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+
+    explicit TrendModel(core::SharedState& state);
+
+    void clear();
+    // One reading in Celsius, stored at PlottedSamples (the caller counts it). From 360
+    // on the store scrolls instead: everything moves down and the reading goes last.
+    void AppendTrendSample(std::int16_t celsius);
+
+    // What a redraw shows, computed the way the chart asks for it. Consumes the shared
+    // reset request, and sets it when the curve is full.
+    struct Frame {
+        double latest = kNoValue;  // the legend's reading
+        double alarm = 0;          // alarm value in the display unit
+        bool alarmExceeded = false;
+        bool fahrenheit = false;
+    };
+    Frame prepareFrame();
+
+    const std::array<double, kSize>& samples() const { return samples_; }
+    // The index the latest reading sits at, kept inside the store.
+    int latestIndex() const;
+
+private:
+    core::SharedState& state_;
+    std::array<double, kSize> samples_;
+};
+
+}  // namespace mainwin
