@@ -70,7 +70,7 @@ void Poller::tick() {
         display_.addTrendSample(state_.PcbTemperature);
         link_.clock().runPending();
         display_.redrawTrend();
-        ++state_.PlottedSamples;
+        if (state_.PlottedSamples < 32767) ++state_.PlottedSamples;  // never wraps negative
     }
     display_.setMenuEnabled(ToolsMenu::Defaults, true);
     display_.setMenuEnabled(ToolsMenu::Options, true);
