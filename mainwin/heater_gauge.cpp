@@ -17,6 +17,8 @@ constexpr int kHeight = 45;
 
 // A brushed-metal look with a sunken 2-pixel border.
 QPixmap metal(int w, int h) {
+    static QPixmap cached;
+    if (cached.size() == QSize(w, h)) return cached;
     QPixmap pm(w, h);
     QPainter p(&pm);
     QLinearGradient g(0, 0, 0, h);
@@ -34,6 +36,8 @@ QPixmap metal(int w, int h) {
     p.setPen(QPen(Qt::white, 1));
     p.drawLine(0, h - 1, w - 1, h - 1);
     p.drawLine(w - 1, 0, w - 1, h - 1);
+    p.end();
+    cached = pm;
     return pm;
 }
 }  // namespace

@@ -28,6 +28,8 @@ const QColor kFill(0xFF, 0x88, 0x88, 0x80);
 const QMargins kPlotMargins(55, 62, TrendChart::kWidth - 55 - 650, TrendChart::kHeight - 62 - 200);
 
 QPixmap framePixmap(int w, int h) {
+    static QPixmap cached;
+    if (cached.size() == QSize(w, h)) return cached;
     QPixmap pm(w, h);
     pm.fill(kFrameOuter);
     QPainter p(&pm);
@@ -35,6 +37,8 @@ QPixmap framePixmap(int w, int h) {
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(kChartBackground);
     p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 10, 10);
+    p.end();
+    cached = pm;
     return pm;
 }
 
