@@ -1,8 +1,5 @@
 #include "core/shared_state.h"
-#include "link/link.h"
-#include "link/poller.h"
-#include "mainwin/form1.h"
-#include "mainwin/settings_file.h"
+#include "mainwin/program.h"
 #include "mainwin/sim_station_window.h"
 #include "platform/bridge_selector.h"
 #include "platform/libftdi_bridge.h"
@@ -32,23 +29,19 @@ int main(int argc, char** argv) {
 
     platform::QtShell shell;
     platform::QtDialogs dialogs;
-    settings::SettingsFile settingsFile(state, programFolder, userFolder);
-    stationlink::Link link(state, bridge, clock);
-    mainwin::Form1 window(state, dialogs, shell, settingsFile, programFolder);
-    dialogs.setParent(&window);
-    stationlink::Poller poller(state, link, shell, window, settingsFile);
-    window.attach(poller);
+    mainwin::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
+    dialogs.setParent(&program.form);
+    program.form.setEndHandler([] { QCoreApplication::quit(); });
 
     mainwin::SimStationWindow simWindow(station, clock);
     auto showSimulator = clock.createTimer(500, [&] {
-        if (bridge.alternativeInUse() && !simWindow.isVisible()) {
-            simWindow.move(window.geometry().right() + 12, window.geometry().top());
+        if (bridge.alternativeInUse() && !simWindow.isVisible() && !program.form.programEnded()) {
+            simWindow.move(program.form.geometry().right() + 12, program.form.geometry().top());
             simWindow.show();
         }
     });
     showSimulator->setEnabled(true);
 
-    window.Form_Load();
-    window.show();
+    program.start();
     return app.exec();
 }

@@ -313,6 +313,17 @@ void Form1::M_Tools_Connect_Click() {
 void Form1::M_Help_Support_Website_Click() { shell_.openUrl(kWebsite); }
 void Form1::M_Help_Support_Updates_Click() { shell_.openUrl(kUpdates); }
 
+void Form1::setMainWindowEnabled(bool enabled) {
+    setEnabled(enabled);
+    if (enabled) activateWindow();
+}
+
+void Form1::endProgram() {
+    ended_ = true;
+    closeForGood();
+    if (onEnd_) onEnd_();
+}
+
 void Form1::closeForGood() {
     closing_ = true;
     close();

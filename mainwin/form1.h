@@ -1,4 +1,5 @@
 #pragma once
+#include "link/departure.h"
 #include "link/station_display.h"
 #include "mainwin/heater_gauge.h"
 #include "mainwin/trend_chart.h"
@@ -40,7 +41,7 @@ namespace mainwin {
 
 // The main window: the station's front panel, the operator's controls and the menus.
 // Controls carry their names as members and as object names.
-class Form1 : public QMainWindow, public stationlink::StationDisplay {
+class Form1 : public QMainWindow, public stationlink::StationDisplay, public stationlink::ProgramControl {
     Q_OBJECT
 public:
     Form1(core::SharedState& state, platform::Dialogs& dialogs, platform::Shell& shell,
@@ -72,6 +73,12 @@ public:
     void redrawTrend() override;
     void setMenuEnabled(stationlink::ToolsMenu menu, bool enabled) override;
     void showAlarmThreshold(const QString& text, int sliderMax, int sliderValue, const QString& unit) override;
+
+    // --- what leaving does to the window ---
+    void setMainWindowEnabled(bool enabled) override;
+    void endProgram() override;
+    bool programEnded() const { return ended_; }
+    void setEndHandler(std::function<void()> handler) { onEnd_ = std::move(handler); }
 
     // --- handlers ---
     void cmdUhUp_Click();
@@ -167,6 +174,8 @@ private:
     stationlink::Poller* poller_ = nullptr;
     std::function<void()> exitHandler_;
     bool closing_ = false;
+    bool ended_ = false;
+    std::function<void()> onEnd_;
 
     TrendModel trendModel_;
     std::unique_ptr<TrendChart> trend_;

@@ -27,7 +27,7 @@ TEST(ProgramScenario, StartsOfflineConnectsByItselfAndFollowsTheStation) {
     rig.start();
     EXPECT_EQ(rig.form->windowTitle(), "KR-9300 Control Room [Machine Offline]");
     EXPECT_EQ(rig.form->StatusBar1[0]->text(), "KR-9300 Status: Offline");
-    EXPECT_FALSE(rig.form->Label3->isVisibleTo(rig.form.get()));
+    EXPECT_FALSE(rig.form->Label3->isVisibleTo(rig.form));
     EXPECT_EQ(rig.form->Command12->text(), "Stop Plotting");
     EXPECT_EQ(rig.form->upperGauge().zonesShown(), 3);
     EXPECT_EQ(rig.form->upperGauge().litZone(), -1);

@@ -3,6 +3,7 @@
 #include "link/link.h"
 #include "link/poller.h"
 #include "mainwin/form1.h"
+#include "mainwin/program.h"
 #include "mainwin/settings_file.h"
 #include "platform/virtual_clock.h"
 #include "simulator/sim_bridge.h"
@@ -30,16 +31,12 @@ struct ProgramRig {
             if (ini.open(QIODevice::WriteOnly))
                 for (const QString& l : settingsLines) ini.write(l.toLatin1() + "\r\n");
         }
-        file = std::make_unique<settings::SettingsFile>(state, folder, dir.filePath("user"));
-        link = std::make_unique<stationlink::Link>(state, bridge, clock);
-        form = std::make_unique<mainwin::Form1>(state, dialogs, shell, *file, folder);
-        poller = std::make_unique<stationlink::Poller>(state, *link, shell, *form, *file);
-        form->attach(*poller);
+        program = std::make_unique<mainwin::Program>(state, bridge, clock, dialogs, shell, folder, dir.filePath("user"));
+        form = &program->form;
+        poller = &program->poller;
+        file = &program->file;
     }
-    void start() {
-        form->Form_Load();
-        form->show();
-    }
+    void start() { program->start(); }
     bool runTicks(int n) {
         const auto target = poller->ticksRun() + std::uint64_t(n);
         return clock.runUntil([&] { return poller->ticksRun() >= target && !state.PollerBusy; },
@@ -60,10 +57,10 @@ struct ProgramRig {
     core::SharedState state;
     ScriptedDialogs dialogs;
     CountingShell shell;
-    std::unique_ptr<settings::SettingsFile> file;
-    std::unique_ptr<stationlink::Link> link;
-    std::unique_ptr<mainwin::Form1> form;
-    std::unique_ptr<stationlink::Poller> poller;
+    std::unique_ptr<mainwin::Program> program;
+    mainwin::Form1* form = nullptr;
+    stationlink::Poller* poller = nullptr;
+    settings::SettingsFile* file = nullptr;
 };
 
 }  // namespace testsupport

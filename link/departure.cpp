@@ -1,0 +1,126 @@
+#include "link/departure.h"
+
+namespace stationlink {
+
+Departure::Departure(core::SharedState& state, Link& link, Poller& poller, StationDisplay& display,
+                     ExitWarning& warning, ProgramControl& program)
+    : state_(state), link_(link), poller_(poller), display_(display), warning_(warning), program_(program) {
+    disconnectTimer_ = link_.clock().createTimer(200, [this] {
+        disconnectTimer_->setEnabled(false);
+        M_Tools_Disconnect_Click();
+    });
+    exitTimer_ = link_.clock().createTimer(500, [this] {
+        exitTimer_->setEnabled(false);
+        M_File_Exit_Click();
+    });
+}
+
+void Departure::handBackAlarm() {
+    auto& m = state_.MachineSettings;
+    m[7] = std::uint8_t(state_.Settings.AlarmMSD);
+    m[8] = std::uint8_t(state_.Settings.AlarmLSD);
+    if (m[7] == 0 && m[8] == 0) m[8] = 205;
+}
+
+void Departure::handBackSafety() {
+    auto& m = state_.MachineSettings;
+    m[13] = std::uint8_t(state_.Settings.SafetySP_MSD);
+    m[14] = std::uint8_t(state_.Settings.SafetySP_LSD);
+    if (m[13] == 0 && m[14] == 0) m[14] = 220;
+}
+
+void Departure::closeAndReport() {
+    const bool wasOpen = state_.PortOpen;
+    if (!link_.closePort() && wasOpen) state_.Diagnostics.add("Port CLose Failed");
+}
+
+void Departure::showOffline() {
+    state_.MachineOnline = false;
+    poller_.showOffline();
+    display_.setStatusPanel(1, "KR-9300 Status: Offline");
+    display_.setCaption("KR-9300 Control Room [Machine Offline]");
+}
+
+void Departure::M_Tools_Disconnect_Click() {
+    state_.ConnectRequested = false;
+    state_.ManualDisconnectMode = true;
+    if (state_.ExitStage != 105) {
+        linkUpAtDisconnect_ = state_.MachineOnline;
+        program_.setMainWindowEnabled(false);
+        warning_.showWarning();
+        state_.ExitStage = 105;
+    }
+    if (state_.PollerBusy) {
+        disconnectTimer_->setEnabled(true);  // a tick is running: try again in 200 ms
+        return;
+    }
+    state_.PollerBusy = true;
+    poller_.USB_Service_Timer().setEnabled(false);
+
+    handBackAlarm();
+    for (int n = 0; n < 10; ++n) {
+        state_.CommandSucceeded = false;
+        link_.WriteSettings();
+        if (state_.CommandSucceeded) break;
+        state_.Diagnostics.add("EEPROM Reload Error " + QString::number(n));
+    }
+    platform::Timer& wait = link_.Timer1();
+    wait.setInterval(3000);
+    wait.tag = false;
+    wait.setEnabled(true);
+    while (!wait.tag) link_.clock().waitNext(3000);
+    link_.SignOff();
+
+    warning_.stopWarningTimer();
+    warning_.unloadWarning();
+    program_.setMainWindowEnabled(true);
+    showOffline();
+    if (linkUpAtDisconnect_) closeAndReport();
+    state_.ExitStage = 0;
+}
+
+void Departure::M_File_Exit_Click() {
+    if (state_.ExitStage != 100 && state_.ExitStage != 101) {
+        state_.SettingsWritten = false;
+        state_.ReleaseDone = false;
+        if (!state_.MachineOnline) {
+            closeAndReport();
+            program_.endProgram();
+            return;
+        }
+        state_.ManualDisconnectMode = false;
+        program_.setMainWindowEnabled(false);
+        warning_.showWarning();
+        handBackAlarm();
+        handBackSafety();
+        state_.RequestFlags[core::SlotWriteSettings] = true;
+        state_.ExitStage = 100;
+    }
+    if (state_.ExitStage == 100) {
+        if (!state_.SettingsWritten) {
+            exitTimer_->setEnabled(true);
+            return;
+        }
+        state_.RequestFlags[core::SlotSignOff] = true;
+        state_.ExitStage = 101;
+    }
+    if (!state_.ReleaseDone) {
+        exitTimer_->setEnabled(true);
+        return;
+    }
+    warning_.stopWarningTimer();
+    warning_.unloadWarning();
+    if (state_.MachineOnline) closeAndReport();
+    program_.endProgram();
+}
+
+void Departure::Command1_Click() {
+    if (state_.ManualDisconnectMode) {
+        state_.MachineOnline = false;
+        warning_.unloadWarning();
+        return;
+    }
+    program_.endProgram();  // during exit: leave at once
+}
+
+}  // namespace stationlink

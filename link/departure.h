@@ -1,0 +1,60 @@
+#pragma once
+#include "core/shared_state.h"
+#include "link/link.h"
+#include "link/poller.h"
+#include "link/station_display.h"
+
+#include <memory>
+
+namespace stationlink {
+
+// The window that counts the seconds while the program lets go of the station.
+class ExitWarning {
+public:
+    virtual ~ExitWarning() = default;
+    virtual void showWarning() = 0;
+    virtual void stopWarningTimer() = 0;
+    virtual void unloadWarning() = 0;
+};
+
+// What the sequences do to the program around them.
+class ProgramControl {
+public:
+    virtual ~ProgramControl() = default;
+    virtual void setMainWindowEnabled(bool enabled) = 0;
+    virtual void endProgram() = 0;
+};
+
+// "Disconnect KR-9300" and leaving the program: the alarm threshold (and the safety set
+// point) go back to the station, the sign-off is sent, the port is closed.
+class Departure {
+public:
+    Departure(core::SharedState& state, Link& link, Poller& poller, StationDisplay& display, ExitWarning& warning,
+              ProgramControl& program);
+
+    void M_Tools_Disconnect_Click();
+    void M_File_Exit_Click();
+    // The warning window's "Manual Disconnect".
+    void Command1_Click();
+
+    platform::Timer& MyDisconnectTimer() { return *disconnectTimer_; }
+    platform::Timer& MyExitTimer() { return *exitTimer_; }
+
+private:
+    void handBackAlarm();
+    void handBackSafety();
+    void showOffline();
+    void closeAndReport();
+
+    core::SharedState& state_;
+    Link& link_;
+    Poller& poller_;
+    StationDisplay& display_;
+    ExitWarning& warning_;
+    ProgramControl& program_;
+    std::unique_ptr<platform::Timer> disconnectTimer_;
+    std::unique_ptr<platform::Timer> exitTimer_;
+    bool linkUpAtDisconnect_ = false;
+};
+
+}  // namespace stationlink

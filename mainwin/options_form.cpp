@@ -1,0 +1,216 @@
+#include "mainwin/options_form.h"
+
+#include "core/shared_state.h"
+#include "mainwin/form1.h"
+#include "mainwin/number_text.h"
+#include "mainwin/settings_file.h"
+#include "mainwin/units.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace mainwin {
+
+namespace {
+template <typename W>
+W* named(W* w, const char* name) {
+    w->setObjectName(name);
+    return w;
+}
+
+std::int16_t wholeNumber(const QLineEdit* box) {
+    return settings::roundToInt16(settings::leadingNumber(box->text())).value_or(0);
+}
+}  // namespace
+
+OptionsForm::OptionsForm(core::SharedState& state, settings::SettingsFile& file, Form1& mainWindow, QWidget* parent)
+    : QDialog(parent), state_(state), file_(file), main_(mainWindow) {
+    setObjectName("OptionsForm");
+    setWindowTitle("Options");
+    setWindowModality(Qt::ApplicationModal);
+    auto* root = new QVBoxLayout(this);
+
+    Frame2 = named(new QGroupBox(" Machine Settings "), "Frame2");
+    auto* g = new QGridLayout(Frame2);
+    const char* captions[] = {"Alarm Threshold :", "Temperature Unit: ", "C", "C", "Safety Threshold :"};
+    for (int i = 0; i < 5; ++i) {
+        Label1[std::size_t(i)] = new QLabel(captions[i]);
+        Label1[std::size_t(i)]->setObjectName(QString("Label1_%1").arg(i));
+    }
+    Text1 = named(new QLineEdit, "Text1");
+    Text2 = named(new QLineEdit, "Text2");
+    for (QLineEdit* t : {Text1, Text2}) {
+        t->setMaximumWidth(80);
+        t->setAlignment(Qt::AlignRight);
+    }
+    Option1 = named(new QRadioButton, "Option1");
+    Option2 = named(new QRadioButton, "Option2");
+    g->addWidget(Label1[0], 0, 0);
+    g->addWidget(Text1, 0, 1);
+    g->addWidget(Label1[2], 0, 2);
+    g->addWidget(Label1[4], 1, 0);
+    g->addWidget(Text2, 1, 1);
+    g->addWidget(Label1[3], 1, 2);
+    g->addWidget(Label1[1], 2, 0);
+    auto* units = new QHBoxLayout;
+    units->addWidget(Option1);
+    units->addWidget(Option2);
+    g->addLayout(units, 2, 1, 1, 2);
+    root->addWidget(Frame2);
+
+    Frame1 = named(new QGroupBox(" Program Global Settings "), "Frame1");
+    auto* v = new QVBoxLayout(Frame1);
+    Check1 = named(new QCheckBox("Auto-Detect KR-9300 on USB connection"), "Check1");
+    Check2 = named(new QCheckBox("Machine BEEPs when pressing Buttons"), "Check2");
+    Check3 = named(new QCheckBox("Automatic Plot T/C Reading"), "Check3");
+    Check4 = named(new QCheckBox("Enable Software Sleep-Mode"), "Check4");
+    Check5 = named(new QCheckBox("Run in (DEMO-Mode)"), "Check5");
+    for (QCheckBox* c : {Check1, Check2, Check3, Check4, Check5}) v->addWidget(c);
+    root->addWidget(Frame1);
+
+    auto* buttons = new QHBoxLayout;
+    Command1 = named(new QPushButton("Accept"), "Command1");
+    Command2 = named(new QPushButton("Cancel"), "Command2");
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
+    root->addLayout(buttons);
+
+    connect(Option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+    connect(Option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    Form_Load();
+}
+
+void OptionsForm::Form_Load() {
+    Option1->setText("Celsius");
+    Option2->setText("Fahrenheit");
+    const core::SettingsRecord& s = state_.Settings;
+    if (s.TempUnit != 0) {
+        Label1[2]->setText("F");
+        Label1[3]->setText("F");
+        Option2->setChecked(true);
+        Option2_Click();  // selecting it runs its handler; the boxes are set right after
+        Text1->setText(QString::number(settings::ToFahr(s.AlarmThreshold).value_or(s.AlarmThreshold)));
+        Text2->setText(QString::number(settings::ToFahr(s.SafetySP).value_or(s.SafetySP)));
+    } else {
+        Label1[2]->setText("C");
+        Label1[3]->setText("C");
+        Option1->setChecked(true);
+        Option1->setEnabled(false);
+        Text1->setText(QString::number(s.AlarmThreshold));
+        Text2->setText(QString::number(s.SafetySP));
+    }
+    saved_ = {s.BeepWB, s.AutoUSB, s.AutoTCPlot, s.SwSleepMode, s.RunDemoMode, s.TempUnit, s.AlarmThreshold};
+    Check2->setChecked(s.BeepWB);
+    Check1->setChecked(s.AutoUSB);
+    Check3->setChecked(s.AutoTCPlot);
+    Check4->setChecked(s.SwSleepMode);
+    Check5->setChecked(s.RunDemoMode);
+}
+
+void OptionsForm::convertBoxes(bool toFahrenheit) {
+    for (QLineEdit* box : {Text1, Text2}) {
+        const std::int16_t v = wholeNumber(box);
+        const auto converted = toFahrenheit ? settings::ToFahr(v) : settings::ToCelsius(v);
+        box->setText(QString::number(converted.value_or(0)));
+    }
+    const QString letter = toFahrenheit ? "F" : "C";
+    Label1[2]->setText(letter);
+    Label1[3]->setText(letter);
+}
+
+void OptionsForm::Option1_Click() {
+    if (!Option1->isChecked()) return;
+    state_.Settings.TempUnit = 0;
+    convertBoxes(false);
+    Option1->setEnabled(false);
+    Option2->setEnabled(true);
+}
+
+void OptionsForm::Option2_Click() {
+    if (!Option2->isChecked()) return;
+    state_.Settings.TempUnit = 1;
+    convertBoxes(true);
+    Option2->setEnabled(false);
+    Option1->setEnabled(true);
+}
+
+bool OptionsForm::checkLimit(QLineEdit* box, int limit, bool above) {
+    const double v = settings::leadingNumber(box->text());
+    if (above ? v <= limit : v >= limit) return true;
+    box->setText(QString::number(limit));
+    box->setFocus();
+    box->selectAll();
+    return false;
+}
+
+void OptionsForm::Command1_Click() {
+    core::SettingsRecord& s = state_.Settings;
+    const bool f = s.TempUnit != 0;
+    if (!checkLimit(Text1, f ? 752 : 400, true) || !checkLimit(Text1, f ? 68 : 20, false) ||
+        !checkLimit(Text2, f ? 752 : 400, true) || !checkLimit(Text2, f ? 176 : 80, false))
+        return;
+
+    auto split = [f](const QLineEdit* box, std::int16_t& msd, std::int16_t& lsd, std::int16_t& whole) {
+        double c = settings::leadingNumber(box->text());
+        if (f) c = settings::ToCelsius(wholeNumber(box)).value_or(0);
+        msd = std::int16_t(std::floor(c / 256));
+        lsd = settings::roundToInt16(c - 256.0 * msd).value_or(0);
+        whole = settings::roundToInt16(c).value_or(0);
+    };
+    split(Text1, s.AlarmMSD, s.AlarmLSD, s.AlarmThreshold);
+    split(Text2, s.SafetySP_MSD, s.SafetySP_LSD, s.SafetySP);
+    s.BeepWB = Check2->isChecked();
+    s.AutoUSB = Check1->isChecked();
+    s.AutoTCPlot = Check3->isChecked();
+    s.SwSleepMode = Check4->isChecked();
+    s.RunDemoMode = Check5->isChecked();
+    s.TempUnit = Option1->isChecked() ? 0 : 1;
+    file_.Write_INI();
+
+    if (s.AutoTCPlot && state_.MachineOnline) main_.Command12->setText("Stop Plotting");
+    if (s.TempUnit == 0) {
+        state_.MachineSettings[10] = 0;
+        main_.Text1->setText(" " + QString::number(s.AlarmThreshold));
+        main_.Slider1->setMaximum(400);
+        main_.Slider1->setValue(s.AlarmThreshold);
+        main_.Label2->setText("C");
+    } else {
+        state_.MachineSettings[10] = 1;
+        const int fa = settings::ToFahr(s.AlarmThreshold).value_or(s.AlarmThreshold);
+        main_.Text1->setText(" " + QString::number(fa));
+        main_.Slider1->setMaximum(752);
+        main_.Slider1->setValue(fa);
+        main_.Label2->setText("F");
+    }
+    main_.redrawTrend();
+    unload();
+}
+
+void OptionsForm::Command2_Click() {
+    core::SettingsRecord& s = state_.Settings;
+    s.BeepWB = saved_.BeepWB;
+    s.AutoUSB = saved_.AutoUSB;
+    s.AutoTCPlot = saved_.AutoTCPlot;
+    s.SwSleepMode = saved_.SwSleepMode;
+    s.RunDemoMode = saved_.RunDemoMode;
+    s.TempUnit = saved_.TempUnit;
+    s.AlarmThreshold = saved_.AlarmThreshold;
+    unload();
+}
+
+void OptionsForm::unload() { close(); }
+
+}  // namespace mainwin

@@ -1,0 +1,42 @@
+#include "mainwin/program.h"
+
+#include "mainwin/about_form.h"
+#include "mainwin/options_form.h"
+
+namespace mainwin {
+
+Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock& c, platform::Dialogs& dialogs,
+                 platform::Shell& shell, const QString& programFolder, const QString& userFolder)
+    : state(s),
+      clock(c),
+      file(s, programFolder, userFolder),
+      link(s, bridge, c),
+      form(s, dialogs, shell, file, programFolder),
+      poller(s, link, shell, form, file),
+      warning(c, &form),
+      departure(s, link, poller, form, warning, form) {
+    form.attach(poller);
+    warning.setManualDisconnect([this] { departure.Command1_Click(); });
+    form.setExitHandler([this] { departure.M_File_Exit_Click(); });
+    form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
+    form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });
+    form.setMenuAction(form.M_Help_About, [this] { openAbout(); });
+}
+
+void Program::start() {
+    form.Form_Load();
+    form.show();
+}
+
+void Program::openOptions() {
+    auto* dialog = new OptionsForm(state, file, form, &form);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void Program::openAbout() {
+    auto* about = new frmAbout(state, form.programFolder(), &form);
+    about->show();
+}
+
+}  // namespace mainwin

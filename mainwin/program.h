@@ -1,0 +1,43 @@
+#pragma once
+#include "core/shared_state.h"
+#include "link/departure.h"
+#include "link/link.h"
+#include "link/poller.h"
+#include "mainwin/exit_warning_form.h"
+#include "mainwin/form1.h"
+#include "mainwin/settings_file.h"
+
+namespace platform {
+class Bridge;
+class Clock;
+class Dialogs;
+class Shell;
+}  // namespace platform
+
+namespace mainwin {
+
+// The program put together: the settings file, the link, the main window, the poller,
+// leaving, and the windows the menus open. The app builds one over the real bridge,
+// tests build one over the simulated station.
+class Program {
+public:
+    Program(core::SharedState& state, platform::Bridge& bridge, platform::Clock& clock, platform::Dialogs& dialogs,
+            platform::Shell& shell, const QString& programFolder, const QString& userFolder);
+
+    // Form_Load, then the window is shown.
+    void start();
+
+    core::SharedState& state;
+    platform::Clock& clock;
+    settings::SettingsFile file;
+    stationlink::Link link;
+    Form1 form;
+    stationlink::Poller poller;
+    frmExit_Warning warning;
+    stationlink::Departure departure;
+
+    void openOptions();
+    void openAbout();
+};
+
+}  // namespace mainwin
