@@ -13,7 +13,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       link(s, bridge, c),
       form(s, dialogs, shell, file, programFolder),
       poller(s, link, shell, form, file),
-      warning(c, &form),
+      warning(c),  // its own window: the main window is disabled while it shows
       departure(s, link, poller, form, warning, form) {
     form.attach(poller);
     warning.setManualDisconnect([this] { departure.Command1_Click(); });

@@ -2,6 +2,7 @@
 // press a heater button, watch the trend fill.
 #include "tests/support/program_rig.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/screenshot.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,14 +14,7 @@
 
 using testsupport::ProgramRig;
 
-namespace {
-void saveShot(QWidget& w, const char* name) {
-    const QByteArray dir = qgetenv("KR_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    QCoreApplication::processEvents();  // let pending layouts settle
-    w.grab().save(QString::fromLocal8Bit(dir) + "/" + name);
-}
-}  // namespace
+using testsupport::saveShot;
 
 TEST(ProgramScenario, StartsOfflineConnectsByItselfAndFollowsTheStation) {
     ProgramRig rig(ProgramRig::settingsWith("AutoTCPlot", "1"));
