@@ -50,6 +50,8 @@ public:
     core::SharedState& state() { return state_; }
 
     static constexpr int kShortPauseMs = 20;
+    // Transactions refused because another one was still waiting.
+    std::uint64_t refusedTransactions() const { return refused_; }
 
 private:
     void addLine(const QString& line) { state_.Diagnostics.add(line); }
@@ -64,6 +66,7 @@ private:
     platform::Clock& clock_;
     std::unique_ptr<platform::Timer> timer1_;
     std::unique_ptr<platform::Timer> timer2_;
+    std::uint64_t refused_ = 0;
 };
 
 }  // namespace stationlink

@@ -36,6 +36,9 @@ public:
     platform::Timer& USB_Service_Timer() { return *timer_; }
     // Ticks that did their work (connect requested, not already busy).
     std::uint64_t ticksRun() const { return ticksRun_; }
+    // How long the last tick took, and whether its status poll succeeded.
+    std::int64_t lastTickMs() const { return lastTickMs_; }
+    bool lastPollSucceeded() const { return lastPollSucceeded_; }
     static constexpr const char* kOfflinePicture = "Parkmode Offline.jpg";
     static constexpr const char* kNormalPicture = "NormalMode-1.jpg";
     static constexpr const char* kParkPicture = "parkmode-1.jpg";
@@ -60,6 +63,8 @@ private:
     std::unique_ptr<platform::Timer> timer_;
     std::array<std::function<void()>, core::kRequestSlots> actions_;
     std::uint64_t ticksRun_ = 0;
+    std::int64_t lastTickMs_ = 0;
+    bool lastPollSucceeded_ = false;
 };
 
 }  // namespace stationlink

@@ -59,6 +59,7 @@ TransactionResult Link::fail(const TransactionSpec& spec, const FailurePath& pat
 
 TransactionResult Link::RunTransaction(const TransactionSpec& spec) {
     if (state_.TransactionActive) {
+        ++refused_;
         addLine(QString("Command 0x%1 refused: another command is still waiting for its reply")
                     .arg(QString::number(spec.opcode, 16).toUpper().rightJustified(2, '0')));
         return TransactionResult::Refused;

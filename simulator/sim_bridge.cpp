@@ -11,13 +11,19 @@ constexpr platform::BridgeStatus kIoError = 4;
 platform::BridgeStatus SimBridge::check(platform::BridgeHandle handle, BridgeOp op) {
     if (open_ == 0 || handle != open_) return kInvalidHandle;
     if (!station_.plugged() || generation_ != station_.plugGeneration()) return kIoError;
-    if (station_.faults().drawBridgeFailure(op)) return kIoError;
+    if (station_.faults().drawBridgeFailure(op)) {
+        station_.noteFault();
+        return kIoError;
+    }
     return 0;
 }
 
 platform::BridgeStatus SimBridge::open(int deviceIndex, platform::BridgeHandle& handle) {
     if (deviceIndex != 0 || !station_.plugged()) return kDeviceNotFound;
-    if (station_.faults().drawBridgeFailure(BridgeOp::Open)) return kDeviceNotFound;
+    if (station_.faults().drawBridgeFailure(BridgeOp::Open)) {
+        station_.noteFault();
+        return kDeviceNotFound;
+    }
     open_ = ++next_;
     generation_ = station_.plugGeneration();
     ++opens_;
@@ -28,7 +34,10 @@ platform::BridgeStatus SimBridge::open(int deviceIndex, platform::BridgeHandle& 
 
 platform::BridgeStatus SimBridge::close(platform::BridgeHandle handle) {
     if (open_ == 0 || handle != open_) return kInvalidHandle;
-    if (station_.faults().drawBridgeFailure(BridgeOp::Close)) return kIoError;
+    if (station_.faults().drawBridgeFailure(BridgeOp::Close)) {
+        station_.noteFault();
+        return kIoError;
+    }
     open_ = 0;
     return 0;
 }

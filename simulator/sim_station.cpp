@@ -14,6 +14,9 @@ constexpr std::uint8_t kAck = 0x55;
 constexpr int kMinGapMs = 10;
 constexpr int kProfilePayloadGapMs = 500;
 constexpr std::size_t kProfilePayload = 81;
+// A frame that stops arriving for this long is dropped, as the station's receiver does.
+constexpr int kFrameTimeoutMs = 1000;
+constexpr std::size_t kHistory = 4096;
 
 bool isProfileWrite(std::uint8_t op) { return op >= 0xA5 && op <= 0xA7; }
 bool isProfileRead(std::uint8_t op) { return op >= 0xE5 && op <= 0xE7; }
@@ -59,7 +62,9 @@ int SimStation::answerDelayFor(std::uint8_t opcode) {
 }
 
 void SimStation::violate(Violation::Kind kind, std::string detail) {
-    violations_.push_back({kind, clock_.nowMs(), std::move(detail)});
+    violations_.push_back({kind, clock_.nowMs(), std::move(detail), tainted_});
+    ++violationCount_;
+    if (violations_.size() > kHistory) violations_.pop_front();
 }
 
 std::uint64_t SimStation::framesWithOpcode(std::uint8_t opcode) const {
@@ -69,6 +74,7 @@ std::uint64_t SimStation::framesWithOpcode(std::uint8_t opcode) const {
 
 void SimStation::unplug() {
     plugged_ = false;
+    tainted_ = true;
     frame_.clear();
     frameTimes_.clear();
     toHost_.clear();
@@ -106,6 +112,11 @@ void SimStation::hostWrite(std::uint8_t byte) {
     if (!plugged_) return;
     const std::int64_t now = clock_.nowMs();
     const std::int64_t gap = now - lastByteMs_;
+    if (!frame_.empty() && gap > kFrameTimeoutMs) {  // an abandoned frame
+        frame_.clear();
+        frameTimes_.clear();
+        lastByteMinGapMs_ = 0;
+    }
     if (gap < lastByteMinGapMs_) {
         violate(Violation::Kind::PacingTooShort,
                 "byte " + hex(byte) + " came " + std::to_string(gap) + " ms after the previous one (needs " +
@@ -123,6 +134,8 @@ void SimStation::hostWrite(std::uint8_t byte) {
             violate(Violation::Kind::FrameOverUnreadReply,
                     std::to_string(toHost_.size()) + " reply bytes unread, " + std::to_string(repliesInFlight_) +
                         " replies still coming");
+        } else {
+            tainted_ = false;  // the line is settled again
         }
     }
     frame_.push_back(byte);
@@ -165,6 +178,8 @@ void SimStation::completeFrame() {
     frame.swap(frame_);
     frameTimes_.clear();
     frames_.push_back({frame, clock_.nowMs()});
+    ++frameCount_;
+    if (frames_.size() > kHistory) frames_.pop_front();
 
     unsigned sum = frame[2];
     for (std::size_t i = 3; i < frame.size(); ++i) sum += frame[i];
@@ -267,7 +282,9 @@ std::vector<std::uint8_t> SimStation::execute(std::uint8_t opcode, const std::ve
 
 void SimStation::sendReply(std::uint8_t opcode, std::vector<std::uint8_t> bytes) {
     int delay = answerDelayFor(opcode);
-    switch (faults_.drawReplyFault()) {
+    const ReplyFault fault = faults_.drawReplyFault();
+    if (fault != ReplyFault::None) tainted_ = true;
+    switch (fault) {
         case ReplyFault::None: break;
         case ReplyFault::Lost: return;
         case ReplyFault::Late: delay = replyTimeoutFor(opcode) + int(faults_.between(50, 1500)); break;

@@ -18,6 +18,9 @@ struct Violation {
     Kind kind;
     std::int64_t atMs;
     std::string detail;
+    // An injected fault (lost or late reply, failing bridge call, pulled cable) had left the
+    // line unsettled when this happened, so the program may not be to blame.
+    bool faultInduced = false;
 };
 const char* toString(Violation::Kind kind);
 
@@ -70,9 +73,14 @@ public:
     std::array<std::uint8_t, 81>& profile(int slot) { return profiles_[std::size_t(slot - 1)]; }
 
     // --- checks and history ---
-    const std::vector<Violation>& violations() const { return violations_; }
+    // The most recent violations and frames (the oldest are dropped past a few thousand).
+    const std::deque<Violation>& violations() const { return violations_; }
+    std::uint64_t violationCount() const { return violationCount_; }
     void clearViolations() { violations_.clear(); }
-    const std::vector<ReceivedFrame>& frames() const { return frames_; }
+    const std::deque<ReceivedFrame>& frames() const { return frames_; }
+    std::uint64_t frameCount() const { return frameCount_; }
+    // A fault injected outside the station (by the bridge) unsettles the line too.
+    void noteFault() { tainted_ = true; }
     std::uint64_t framesWithOpcode(std::uint8_t opcode) const;
     FaultInjector& faults() { return faults_; }
 
@@ -118,8 +126,11 @@ private:
     bool signedOff_ = false;
     int logClears_ = 0;
 
-    std::vector<Violation> violations_;
-    std::vector<ReceivedFrame> frames_;
+    std::deque<Violation> violations_;
+    std::uint64_t violationCount_ = 0;
+    std::deque<ReceivedFrame> frames_;
+    std::uint64_t frameCount_ = 0;
+    bool tainted_ = false;
     std::map<std::uint8_t, std::uint64_t> opcodeCounts_;
 };
 

@@ -180,7 +180,9 @@ TEST_F(FailureTable, EveryCellGivesItsLinesItsPortStateAndItsFlag) {
             state.Diagnostics.clear();
             state.CommandSucceeded = state.SettingsWritten = state.ReleaseDone = false;
             state.FirmwareVersion = 7;
-            if (!bridge.isOpen()) ASSERT_EQ(bridge.open(0, state.DeviceHandle), 0);
+            if (!bridge.isOpen()) {
+                ASSERT_EQ(bridge.open(0, state.DeviceHandle), 0);
+            }
             state.PortOpen = true;
             bridge.clearScript();
 
