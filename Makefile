@@ -1,8 +1,9 @@
 # Top-level entry points. See README.md.
+MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build demo run test bench clean
+.PHONY: deps build demo run test bench sanitize fuzz soak faults-long clean
 
 deps:
 	@scripts/install-deps
@@ -22,6 +23,34 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Everything and its tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKR_BUILD_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer targets (clang) for the Settings.ini reader and the reply decoders, bounded runs.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKR_BUILD_TESTS=OFF -DKR_BUILD_BENCH=OFF -DKR_BUILD_FUZZ=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_settings fuzz_replies
+	@scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
+
+# 24 virtual hours against the simulated station with faults; memory and handles per hour.
+SOAK_HOURS ?= 24
+soak: build
+	@$(BUILD)/bin/kr_soak $(SOAK_HOURS)
+
+# The fault simulation with an hour of faults for every seed instead of ten minutes.
+faults-long: build
+	@cd $(BUILD) && KR_FAULT_MINUTES=60 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -R 'Shard' -j $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do QT_QPA_PLATFORM=offscreen $$b; done

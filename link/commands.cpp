@@ -13,10 +13,10 @@ QStringList numbered(const QString& prefix, int first) {
 
 // The heater and fan commands share one shape: numbered texts, the port stays open.
 TransactionSpec controlCommand(std::uint8_t opcode, const MessageSet& m) {
-    TransactionSpec spec;
-    spec.opcode = opcode;
-    spec.messages = m;
-    return spec;
+    TransactionSpec plan;
+    plan.opcode = opcode;
+    plan.messages = m;
+    return plan;
 }
 
 // "Timeout 808"-style commands: queue N+4, timeout text T, ack N+5, opcode N+6,
@@ -50,13 +50,13 @@ MessageSet plainClosingMessages() {
 }  // namespace
 
 void Link::PollStatus() {
-    TransactionSpec spec;
-    spec.opcode = 0x01;
-    spec.replySize = 10;
-    spec.replyTimeoutMs = 50;
-    spec.pauseAfterClose = true;
-    spec.decode = [this] { decodeStatus(state_.ReplyBuffer, state_); };
-    MessageSet& m = spec.messages;
+    TransactionSpec plan;
+    plan.opcode = 0x01;
+    plan.replySize = 10;
+    plan.replyTimeoutMs = 50;
+    plan.pauseAfterClose = true;
+    plan.decode = [this] { decodeStatus(state_.ReplyBuffer, state_); };
+    MessageSet& m = plan.messages;
     m.headerWriteErrors = {"Write Error1", "Write Error2", "Write Error3", "Write Error4"};
     m.queueError = "Queue Error";
     m.timeout = {{"Flush 1 occurrred"}, true};
@@ -65,16 +65,16 @@ void Link::PollStatus() {
     m.checksumError = "Checksum Error";
     m.checksumTail = {{"Flush 1 occurrred"}, true};
     m.closeFailure = "Port CLose Failed";
-    if (RunTransaction(spec) == TransactionResult::Success) state_.CommandSucceeded = true;
+    if (RunTransaction(plan) == TransactionResult::Success) state_.CommandSucceeded = true;
 }
 
 void Link::ReadIdentification() {
-    TransactionSpec spec;
-    spec.opcode = 0xC8;
-    spec.replySize = 9;
-    spec.purgeFailureFails = true;
-    spec.decode = [this] { decodeIdentification(state_.ReplyBuffer, state_); };
-    MessageSet& m = spec.messages;
+    TransactionSpec plan;
+    plan.opcode = 0xC8;
+    plan.replySize = 9;
+    plan.purgeFailureFails = true;
+    plan.decode = [this] { decodeIdentification(state_.ReplyBuffer, state_); };
+    MessageSet& m = plan.messages;
     m.headerWriteErrors = numbered("Error ", 200);
     m.queueError = "Error 204";
     m.ackError = {{"Error 205"}, false};
@@ -82,20 +82,20 @@ void Link::ReadIdentification() {
     m.checksumError = "Error 207";
     m.purgeTxFailure = "Error 208";
     m.purgeRxFailure = "Error 209";
-    if (RunTransaction(spec) == TransactionResult::Success) state_.CommandSucceeded = true;
+    if (RunTransaction(plan) == TransactionResult::Success) state_.CommandSucceeded = true;
 }
 
 void Link::ReadSettings() {
-    TransactionSpec spec;
-    spec.opcode = 0xA0;
-    spec.replySize = 4 + settingsDataBytes(state_.FirmwareVersion);
-    spec.replyTimeoutMs = 500;
-    spec.resetTimeoutAfter = false;
-    spec.checksContinue = true;
-    spec.checkPacketLength = true;
-    spec.purgeOnSuccess = false;
-    spec.decode = [this] { decodeSettings(state_.ReplyBuffer, state_); };
-    MessageSet& m = spec.messages;
+    TransactionSpec plan;
+    plan.opcode = 0xA0;
+    plan.replySize = 4 + settingsDataBytes(state_.FirmwareVersion);
+    plan.replyTimeoutMs = 500;
+    plan.resetTimeoutAfter = false;
+    plan.checksContinue = true;
+    plan.checkPacketLength = true;
+    plan.purgeOnSuccess = false;
+    plan.decode = [this] { decodeSettings(state_.ReplyBuffer, state_); };
+    MessageSet& m = plan.messages;
     m.headerWriteErrors = {"Write Error3", "Write Error31", "Write Error32", "Write Error33"};
     m.queueError = "Queue Error";
     m.timeout = {{"Timeout 3"}, true};
@@ -105,21 +105,21 @@ void Link::ReadSettings() {
     m.checksumTail = {{}, true};
     m.packetLengthTail = {{}, true};
     m.closeFailure = "Flush 2 Occurred";
-    if (RunTransaction(spec) == TransactionResult::Success) {
+    if (RunTransaction(plan) == TransactionResult::Success) {
         state_.Settings.TempUnit = state_.MachineSettings[10];
         state_.CommandSucceeded = true;
     }
 }
 
 void Link::WriteSettings() {
-    TransactionSpec spec;
-    spec.opcode = 0x50;
+    TransactionSpec plan;
+    plan.opcode = 0x50;
     const int n = settingsDataBytes(state_.FirmwareVersion);
-    spec.payload.assign(state_.MachineSettings.begin(), state_.MachineSettings.begin() + n);
-    spec.replySize = state_.FirmwareVersion >= 6 ? 4 : 0;
-    spec.replyTimeoutMs = 10000;
-    spec.resetTimeoutAfter = false;
-    MessageSet& m = spec.messages;
+    plan.payload.assign(state_.MachineSettings.begin(), state_.MachineSettings.begin() + n);
+    plan.replySize = state_.FirmwareVersion >= 6 ? 4 : 0;
+    plan.replyTimeoutMs = 10000;
+    plan.resetTimeoutAfter = false;
+    MessageSet& m = plan.messages;
     m.headerWriteErrors = numbered("Write Error ", 400);
     m.payloadWriteError = [](int index) { return "Write Error" + QString::number(index); };
     m.queueError = "Queue Error 405";
@@ -130,7 +130,7 @@ void Link::WriteSettings() {
     m.checksumTail = {{}, true};
     m.closeFailure = "Port CLose Failed 410";
     m.afterClose = {"Flush Occurred 411"};
-    if (RunTransaction(spec) == TransactionResult::Success) {
+    if (RunTransaction(plan) == TransactionResult::Success) {
         state_.CommandSucceeded = true;
         state_.SettingsWritten = true;
     }

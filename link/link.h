@@ -21,7 +21,7 @@ public:
 
     // One command frame out, one reply back, checked. Only one runs at a time: a call
     // made while another waits is refused without touching the bridge.
-    TransactionResult RunTransaction(const TransactionSpec& spec);
+    TransactionResult RunTransaction(const TransactionSpec& plan);
     // At least one pacing period after a written byte, with events running.
     void WaitPacingTick();
 
@@ -57,9 +57,9 @@ private:
     void addLine(const QString& line) { state_.Diagnostics.add(line); }
     bool writeByte(std::uint8_t byte);
     enum class Wait { Arrived, QueueFailed, TimedOut };
-    Wait waitForByte(const TransactionSpec& spec);
-    TransactionResult fail(const TransactionSpec& spec, const FailurePath& path);
-    TransactionResult exchange(const TransactionSpec& spec);
+    Wait waitForByte(const TransactionSpec& plan);
+    TransactionResult fail(const TransactionSpec& plan, const FailurePath& path);
+    TransactionResult exchange(const TransactionSpec& plan);
 
     core::SharedState& state_;
     platform::Bridge& bridge_;

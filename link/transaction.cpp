@@ -47,27 +47,27 @@ Link::Wait Link::waitForByte(const TransactionSpec&) {
     }
 }
 
-TransactionResult Link::fail(const TransactionSpec& spec, const FailurePath& path) {
+TransactionResult Link::fail(const TransactionSpec& plan, const FailurePath& path) {
     for (const QString& line : path.lines) addLine(line);
     if (path.close) {
-        if (!closePort() && !spec.messages.closeFailure.isEmpty()) addLine(spec.messages.closeFailure);
-        for (const QString& line : spec.messages.afterClose) addLine(line);
-        if (spec.pauseAfterClose) shortPause();
+        if (!closePort() && !plan.messages.closeFailure.isEmpty()) addLine(plan.messages.closeFailure);
+        for (const QString& line : plan.messages.afterClose) addLine(line);
+        if (plan.pauseAfterClose) shortPause();
     }
     return TransactionResult::CheckFailed;
 }
 
-TransactionResult Link::RunTransaction(const TransactionSpec& spec) {
+TransactionResult Link::RunTransaction(const TransactionSpec& plan) {
     if (state_.TransactionActive) {
         ++refused_;
         addLine(QString("Command 0x%1 refused: another command is still waiting for its reply")
-                    .arg(QString::number(spec.opcode, 16).toUpper().rightJustified(2, '0')));
+                    .arg(QString::number(plan.opcode, 16).toUpper().rightJustified(2, '0')));
         return TransactionResult::Refused;
     }
     state_.TransactionActive = true;
     TransactionResult result = TransactionResult::CheckFailed;
     try {
-        result = exchange(spec);
+        result = exchange(plan);
     } catch (...) {
         state_.TransactionActive = false;
         timer1_->setEnabled(false);
@@ -77,9 +77,9 @@ TransactionResult Link::RunTransaction(const TransactionSpec& spec) {
     return result;
 }
 
-TransactionResult Link::exchange(const TransactionSpec& spec) {
-    const MessageSet& m = spec.messages;
-    const std::vector<std::uint8_t> frame = buildFrame(spec.opcode, spec.payload);
+TransactionResult Link::exchange(const TransactionSpec& plan) {
+    const MessageSet& m = plan.messages;
+    const std::vector<std::uint8_t> frame = buildFrame(plan.opcode, plan.payload);
 
     // Sending: one byte at a time, each followed by the pacing wait.
     for (std::size_t i = 0; i < frame.size(); ++i) {
@@ -91,20 +91,20 @@ TransactionResult Link::exchange(const TransactionSpec& spec) {
         WaitPacingTick();
     }
 
-    const int n = spec.replySize;
+    const int n = plan.replySize;
     if (n > 0) {
         timer1_->tag = false;
-        timer1_->setInterval(spec.replyTimeoutMs);
+        timer1_->setInterval(plan.replyTimeoutMs);
         timer1_->setEnabled(true);
         for (int i = 1; i <= n; ++i) {
-            const Wait w = waitForByte(spec);
+            const Wait w = waitForByte(plan);
             if (w == Wait::QueueFailed) {
                 timer1_->setEnabled(false);
                 addLine(m.queueError);
                 return TransactionResult::QueueFailed;
             }
             if (w == Wait::TimedOut) {
-                fail(spec, m.timeout);
+                fail(plan, m.timeout);
                 return TransactionResult::TimedOut;
             }
             std::uint8_t byte = 0;
@@ -113,35 +113,35 @@ TransactionResult Link::exchange(const TransactionSpec& spec) {
             state_.ReplyBuffer[std::size_t(i)] = byte;
         }
         timer1_->setEnabled(false);
-        if (spec.resetTimeoutAfter) timer1_->setInterval(2000);
+        if (plan.resetTimeoutAfter) timer1_->setInterval(2000);
 
         // Checks, in order; the first failure decides.
         const ReplyBuffer& r = state_.ReplyBuffer;
         if (r[1] != kAckByte) {
-            if (!spec.checksContinue) return fail(spec, m.ackError);
+            if (!plan.checksContinue) return fail(plan, m.ackError);
             for (const QString& line : m.ackError.lines) addLine(line);
         }
-        if (r[4] != spec.opcode) {
-            if (!spec.checksContinue) return fail(spec, m.opcodeError);
+        if (r[4] != plan.opcode) {
+            if (!plan.checksContinue) return fail(plan, m.opcodeError);
             for (const QString& line : m.opcodeError.lines) addLine(line);
         }
-        if (spec.decode) spec.decode();
+        if (plan.decode) plan.decode();
         const std::uint8_t actual = replyChecksum(r, n);
         if (actual != r[2]) {
             addLine(m.checksumError);
             addLine("Rx_Checksum = " + QString::number(r[2]));
             addLine("Actual_Checksum = " + QString::number(actual));
-            return fail(spec, m.checksumTail);
+            return fail(plan, m.checksumTail);
         }
-        if (spec.checkPacketLength && r[3] != n - 3) {
+        if (plan.checkPacketLength && r[3] != n - 3) {
             addLine(m.packetLengthError);
             addLine("Rx_Packet_Length = " + QString::number(r[3]));
             addLine("Actual_Packet_Length = " + QString::number(n - 3));
-            return fail(spec, m.packetLengthTail);
+            return fail(plan, m.packetLengthTail);
         }
     }
 
-    if (!spec.purgeOnSuccess) return TransactionResult::Success;
+    if (!plan.purgeOnSuccess) return TransactionResult::Success;
     bool purged = true;
     if (bridge_.purge(state_.DeviceHandle, platform::kPurgeTx) != 0) {
         addLine(m.purgeTxFailure);
@@ -151,7 +151,7 @@ TransactionResult Link::exchange(const TransactionSpec& spec) {
         addLine(m.purgeRxFailure);
         purged = false;
     }
-    if (!purged && spec.purgeFailureFails) return TransactionResult::CheckFailed;
+    if (!purged && plan.purgeFailureFails) return TransactionResult::CheckFailed;
     return TransactionResult::Success;
 }
 

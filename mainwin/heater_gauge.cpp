@@ -52,7 +52,7 @@ GaugeSpec GaugeSpec::lower() {
             {{0, 12, "OFF", 6}, {12, 38, "PREHEAT", 25}, {38, 62, "REFLOW", 50}, {62, 102, "FAST REFLOW", 82}}};
 }
 
-HeaterGauge::HeaterGauge(QCustomPlot& viewer, GaugeSpec spec) : plot_(viewer), spec_(std::move(spec)) {
+HeaterGauge::HeaterGauge(QCustomPlot& viewer, GaugeSpec layout) : plot_(viewer), spec_(std::move(layout)) {
     plot_.setFixedSize(spec_.width, kHeight);
 }
 

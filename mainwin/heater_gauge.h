@@ -23,7 +23,7 @@ struct GaugeSpec {
 
 class HeaterGauge {
 public:
-    HeaterGauge(QCustomPlot& viewer, GaugeSpec spec);
+    HeaterGauge(QCustomPlot& viewer, GaugeSpec layout);
 
     // Offline: every zone grey, no pointer. Online with a known code: that zone lit and
     // the pointer in it. Online with any other code: an empty bar.

@@ -17,8 +17,9 @@ bool writeLogFile(const QString& fileName, const QStringList& lines) {
     if (!f.open(QIODevice::WriteOnly)) return false;
     QByteArray data;
     for (const QString& l : lines) data += l.toLatin1() + "\r\n";
-    if (f.write(data) != data.size()) {
+    if (f.write(data) != data.size() || !f.flush()) {  // a full disk fails the flush
         f.cancelWriting();
+        f.commit();
         return false;
     }
     return f.commit();

@@ -108,24 +108,41 @@ QStringList SettingsFile::linesFromRecord() const {
             "SafetySP_LSD=" + QString::number(safety - 256 * safetyMsd)};
 }
 
-bool SettingsFile::writeTo(const QString& file, const QStringList& lines) const {
+SettingsFile::WriteOutcome SettingsFile::writeTo(const QString& file, const QStringList& lines,
+                                                 QString& error) const {
     // Written to a temporary file and renamed into place: a failed write leaves the old file.
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) return false;
+    if (!out.open(QIODevice::WriteOnly)) {
+        error = out.errorString();
+        return WriteOutcome::CannotCreate;
+    }
     QByteArray data;
     for (const QString& line : lines) data += line.toLatin1() + "\r\n";
-    if (out.write(data) != data.size()) {
+    // A failing flush (a full disk) must stop the commit: QSaveFile alone would go on.
+    if (out.write(data) != data.size() || !out.flush()) {
+        error = out.errorString();
         out.cancelWriting();
-        return false;
+        out.commit();  // discards the temporary file
+        return WriteOutcome::Failed;
     }
-    return out.commit();
+    if (!out.commit()) {
+        error = out.errorString();
+        return WriteOutcome::Failed;
+    }
+    return WriteOutcome::Written;
 }
 
 bool SettingsFile::writeLines(const QStringList& lines) {
-    if (writeTo(path(), lines)) return true;
-    if (inUserFolder_) return false;
-    moveToUserFolder();
-    return writeTo(path(), lines);
+    QString error;
+    WriteOutcome outcome = writeTo(path(), lines, error);
+    if (outcome == WriteOutcome::CannotCreate && !inUserFolder_) {
+        moveToUserFolder();
+        outcome = writeTo(path(), lines, error);
+    }
+    if (outcome == WriteOutcome::Written) return true;
+    state_.Diagnostics.add("Settings.ini could not be written (" + error + "); " + path() +
+                           " keeps its previous contents");
+    return false;
 }
 
 bool SettingsFile::Create_New_INI() {
@@ -170,9 +187,9 @@ SettingsFile::ReadResult SettingsFile::Read_INI() {
         Create_New_INI();
         return {ReadResult::Created, 0, {}};
     }
-    const QStringList lines = splitLines(in.readAll());
+    const QByteArray contents = in.readAll();
     in.close();
-    ReadResult result = parse(lines);
+    ReadResult result = parseContents(contents);
     if (result.outcome == ReadResult::LoadError) {
         state_.Diagnostics.add("Error Code: " + QString(" ") + QString::number(result.errorCode));
     } else if (result.outcome == ReadResult::Replaced) {
@@ -180,6 +197,8 @@ SettingsFile::ReadResult SettingsFile::Read_INI() {
     }
     return result;
 }
+
+SettingsFile::ReadResult SettingsFile::parseContents(const QByteArray& contents) { return parse(splitLines(contents)); }
 
 SettingsFile::ReadResult SettingsFile::parse(const QStringList& lines) {
     ReadResult result;

@@ -33,14 +33,19 @@ public:
     // Rewrites the AlarmMSD, AlarmLSD and TempUnit lines, keeping the others as they are.
     bool Update_INI_Alarm();
 
+    // Reads a file's contents into the record without touching any file: what Read_INI
+    // does after opening, before it replaces a bad file with the defaults.
+    ReadResult parseContents(const QByteArray& contents);
+
     // Where the file is now.
     QString path() const;
     static QStringList defaultLines();
     QStringList linesFromRecord() const;
 
 private:
+    enum class WriteOutcome { Written, CannotCreate, Failed };
     bool writeLines(const QStringList& lines);
-    bool writeTo(const QString& file, const QStringList& lines) const;
+    WriteOutcome writeTo(const QString& file, const QStringList& lines, QString& error) const;
     void moveToUserFolder();
     ReadResult parse(const QStringList& lines);
 

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 using settings::SettingsFile;
@@ -216,4 +220,30 @@ TEST_F(IniFile, UnwritableProgramFolderMovesTheFileToTheUserFolderOnce) {
     EXPECT_EQ(again.Read_INI().outcome, SettingsFile::ReadResult::Read);
     EXPECT_EQ(next.Settings.AlarmThreshold, 210);
     EXPECT_EQ(next.Diagnostics.size(), 1);
+}
+
+TEST_F(IniFile, AFailedWriteLeavesTheOldFileWhole) {
+    writeLines(SettingsFile::defaultLines());
+    const QByteArray before = raw();
+    SettingsFile file(state, program(), user());
+    file.Read_INI();
+    state.Settings.AlarmThreshold = 300;
+
+    // The disk "fills up" after a few bytes: every longer write fails, even for root.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 40;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool written = file.Write_INI();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(raw(), before);
+    ASSERT_EQ(state.Diagnostics.size(), 1);
+    EXPECT_TRUE(state.Diagnostics.lines()[0].startsWith("Settings.ini could not be written"));
+    EXPECT_EQ(file.path(), iniPath());  // a full disk is no reason to move the file
+    EXPECT_EQ(QDir(program()).entryList(QDir::Files), QStringList{"Settings.ini"});  // no temporary left
 }
