@@ -153,35 +153,18 @@ void Form1::showAlarmThreshold(const QString& text, int sliderMax, int sliderVal
 
 // --- operator controls ---
 
-void Form1::cmdUhUp_Click() {
+// The heater and fan buttons only ask, and only while the station is online.
+void Form1::operatorRequest(int slot) {
     if (!state_.MachineOnline) return;
     state_.OperatorRequestPending = true;
-    state_.RequestFlags[core::SlotUpperHeaterUp] = true;
+    state_.RequestFlags[std::size_t(slot)] = true;
 }
 
-void Form1::cmdUhDown_Click() {
-    if (!state_.MachineOnline) return;
-    state_.OperatorRequestPending = true;
-    state_.RequestFlags[core::SlotUpperHeaterDown] = true;
-}
-
-void Form1::cmdLhUp_Click() {
-    if (!state_.MachineOnline) return;
-    state_.OperatorRequestPending = true;
-    state_.RequestFlags[core::SlotLowerHeaterUp] = true;
-}
-
-void Form1::cmdLhDown_Click() {
-    if (!state_.MachineOnline) return;
-    state_.OperatorRequestPending = true;
-    state_.RequestFlags[core::SlotLowerHeaterDown] = true;
-}
-
-void Form1::CmdCancel_Click() {
-    if (!state_.MachineOnline) return;
-    state_.OperatorRequestPending = true;
-    state_.RequestFlags[core::SlotFan] = true;
-}
+void Form1::cmdUhUp_Click() { operatorRequest(core::SlotUpperHeaterUp); }
+void Form1::cmdUhDown_Click() { operatorRequest(core::SlotUpperHeaterDown); }
+void Form1::cmdLhUp_Click() { operatorRequest(core::SlotLowerHeaterUp); }
+void Form1::cmdLhDown_Click() { operatorRequest(core::SlotLowerHeaterDown); }
+void Form1::CmdCancel_Click() { operatorRequest(core::SlotFan); }
 
 void Form1::Command3_Click() { state_.RequestFlags[core::SlotClearLog] = true; }
 

@@ -163,6 +163,7 @@ private:
     void buildToolbar();
     void buildPanel();
     void lockAlarmGroup();
+    void operatorRequest(int slot);
     void refreshList();
     QString picturePath(const QString& fileName) const;
 

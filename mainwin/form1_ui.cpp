@@ -1,5 +1,6 @@
 // Building the main window's widgets, menus and toolbar.
 #include "mainwin/form1.h"
+#include "mainwin/widget_names.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,11 +24,6 @@ namespace mainwin {
 
 namespace {
 
-template <typename W>
-W* named(W* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
 
 QAction* entry(QMenu* menu, const QString& caption, const char* name) {
     QAction* a = menu->addAction(caption);

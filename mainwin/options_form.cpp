@@ -2,6 +2,7 @@
 
 #include "core/shared_state.h"
 #include "mainwin/form1.h"
+#include "mainwin/widget_names.h"
 #include "mainwin/number_text.h"
 #include "mainwin/settings_file.h"
 #include "mainwin/units.h"
@@ -22,11 +23,6 @@
 namespace mainwin {
 
 namespace {
-template <typename W>
-W* named(W* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
 
 std::int16_t wholeNumber(const QLineEdit* box) {
     return settings::roundToInt16(settings::leadingNumber(box->text())).value_or(0);

@@ -32,11 +32,11 @@ TEST(RealTime, ConnectPressAndExit) {
     mainwin::Program program(state, bridge, clock, dialogs, shell, dir.path(), dir.filePath("user"));
     program.start();
 
-    ASSERT_TRUE(clock.waitFor([&] { return state.MachineOnline && program.poller.lastPollSucceeded(); }, 4000));
+    ASSERT_TRUE(clock.waitFor([&] { return state.MachineOnline && program.poller.lastPollSucceeded(); }, 10000));
     program.form.cmdUhUp->click();
-    ASSERT_TRUE(clock.waitFor([&] { return station.upperLevel() == 2; }, 3000));
+    ASSERT_TRUE(clock.waitFor([&] { return station.upperLevel() == 2; }, 10000));
     program.form.M_File_Exit->trigger();
-    ASSERT_TRUE(clock.waitFor([&] { return program.form.programEnded(); }, 6000));
+    ASSERT_TRUE(clock.waitFor([&] { return program.form.programEnded(); }, 15000));
     EXPECT_TRUE(station.signedOff());
     EXPECT_FALSE(bridge.isOpen());
     EXPECT_EQ(shell.beeps, 1);
