@@ -24,7 +24,6 @@ namespace mainwin {
 
 namespace {
 
-
 QAction* entry(QMenu* menu, const QString& caption, const char* name) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
