@@ -71,3 +71,13 @@ TEST(FaultSimulation, TheSameSeedGivesTheSameRun) {
     }
     EXPECT_NE(runWholeProgram(5, 2).traceHash, runWholeProgram(6, 2).traceHash);
 }
+
+// Replays one seed printed by a failure: KR_FAULT_SEED=123 ctest -R Replay --output-on-failure
+TEST(FaultSimulation, ReplayOneSeed) {
+    const char* seed = std::getenv("KR_FAULT_SEED");
+    if (!seed) GTEST_SKIP() << "set KR_FAULT_SEED to replay a seed";
+    const FaultRunResult r = runWholeProgram(std::strtoull(seed, nullptr, 10), minutes());
+    EXPECT_TRUE(r.ok) << describe(r);
+    std::printf("seed %s: %llu ticks, trace %016llx\n", seed, static_cast<unsigned long long>(r.ticks),
+                static_cast<unsigned long long>(r.traceHash));
+}
