@@ -277,7 +277,7 @@ void Form1::refreshList() {
     const QStringList& lines = state_.Diagnostics.lines();
     if (lines.size() < List1->count()) List1->clear();
     for (int i = List1->count(); i < lines.size(); ++i) List1->addItem(lines[i]);
-    List1->scrollToBottom();
+    if (List1->isVisible()) List1->scrollToBottom();  // laying out a long hidden list costs per line
 }
 
 void Form1::toggleDiagnostics() {
@@ -285,6 +285,7 @@ void Form1::toggleDiagnostics() {
     for (QWidget* w : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Command2),
                        static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command11)})
         w->setVisible(show);
+    if (show) List1->scrollToBottom();
 }
 
 // --- menus ---

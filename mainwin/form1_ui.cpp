@@ -250,6 +250,7 @@ void Form1::buildPanel() {
     List1 = named(new QListWidget, "List1");
     List1->setMaximumHeight(120);
     List1->setFont(QFont("Liberation Mono", 9));
+    List1->setUniformItemSizes(true);  // a long list stays cheap to lay out
     auto* diagButtons = new QVBoxLayout;
     Command2 = button("Save Log", "Command2");
     Command3 = button("Clear Log", "Command3");
