@@ -1,6 +1,6 @@
 #include "core/shared_state.h"
-#include "mainwin/program.h"
-#include "mainwin/sim_station_window.h"
+#include "app/program.h"
+#include "app/sim_station_window.h"
 #include "platform/bridge_selector.h"
 #include "platform/libftdi_bridge.h"
 #include "platform/qt_dialogs.h"
@@ -29,11 +29,11 @@ int main(int argc, char** argv) {
 
     platform::QtShell shell;
     platform::QtDialogs dialogs;
-    mainwin::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
+    app::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
     dialogs.setParent(&program.form);
     program.form.setEndHandler([] { QCoreApplication::quit(); });
 
-    mainwin::SimStationWindow simWindow(station, clock);
+    app::SimStationWindow simWindow(station, clock);
     auto showSimulator = clock.createTimer(500, [&] {
         if (bridge.alternativeInUse() && !simWindow.isVisible() && !program.form.programEnded()) {
             simWindow.move(program.form.geometry().right() + 12, program.form.geometry().top());

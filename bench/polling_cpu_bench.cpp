@@ -3,7 +3,7 @@
 #include "link/link.h"
 #include "link/poller.h"
 #include "mainwin/form1.h"
-#include "mainwin/settings_file.h"
+#include "settings/settings_file.h"
 #include "platform/qt_dialogs.h"
 #include "platform/real_clock.h"
 #include "simulator/sim_bridge.h"

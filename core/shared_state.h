@@ -1,5 +1,6 @@
 #pragma once
 #include "core/diagnostic_list.h"
+#include "core/named_values.h"
 #include "core/profile_transfer.h"
 #include "core/settings_record.h"
 #include "platform/bridge.h"
@@ -10,26 +11,6 @@
 #include <cstdint>
 
 namespace core {
-
-// Request slots of the poller's request table, by number.
-enum RequestSlot : int {
-    SlotWriteSettings = 3,
-    SlotProfileRead = 5,
-    SlotProfileWrite = 8,
-    SlotUpperHeaterUp = 11,
-    SlotUpperHeaterDown = 12,
-    SlotLowerHeaterUp = 13,
-    SlotLowerHeaterDown = 14,
-    SlotFan = 16,
-    SlotBeep = 17,
-    SlotSignOff = 29,
-    SlotClearLog = 31,
-};
-constexpr int kRequestSlots = 32;
-
-// Heater mode codes as the status poll stores them.
-enum LowerMode : std::int16_t { LhOff = 1, LhPreheat = 2, LhReflow = 3, LhFastReflow = 4, LhUnknown = 5 };
-enum UpperMode : std::int16_t { UhOff = 1, UhReflow = 2, UhFastReflow = 3, UhUnknown = 4 };
 
 // The one set of process-wide shared variables. The app owns one; tests build their own.
 // Start values are those the main window's load gives.

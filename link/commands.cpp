@@ -106,7 +106,7 @@ void Link::ReadSettings() {
     m.packetLengthTail = {{}, true};
     m.closeFailure = "Flush 2 Occurred";
     if (RunTransaction(plan) == TransactionResult::Success) {
-        state_.Settings.TempUnit = state_.MachineSettings[10];
+        state_.Settings.TempUnit = state_.MachineSettings[core::SettingsTempUnit];
         state_.CommandSucceeded = true;
     }
 }

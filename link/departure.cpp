@@ -1,5 +1,7 @@
 #include "link/departure.h"
 
+#include "settings/limits.h"
+
 namespace stationlink {
 
 Departure::Departure(core::SharedState& state, Link& link, Poller& poller, StationDisplay& display,
@@ -17,16 +19,18 @@ Departure::Departure(core::SharedState& state, Link& link, Poller& poller, Stati
 
 void Departure::handBackAlarm() {
     auto& m = state_.MachineSettings;
-    m[7] = std::uint8_t(state_.Settings.AlarmMSD);
-    m[8] = std::uint8_t(state_.Settings.AlarmLSD);
-    if (m[7] == 0 && m[8] == 0) m[8] = 205;
+    m[core::SettingsAlarmHigh] = std::uint8_t(state_.Settings.AlarmMSD);
+    m[core::SettingsAlarmLow] = std::uint8_t(state_.Settings.AlarmLSD);
+    if (m[core::SettingsAlarmHigh] == 0 && m[core::SettingsAlarmLow] == 0)
+        m[core::SettingsAlarmLow] = settings::kDefaultAlarmC;
 }
 
 void Departure::handBackSafety() {
     auto& m = state_.MachineSettings;
-    m[13] = std::uint8_t(state_.Settings.SafetySP_MSD);
-    m[14] = std::uint8_t(state_.Settings.SafetySP_LSD);
-    if (m[13] == 0 && m[14] == 0) m[14] = 220;
+    m[core::SettingsSafetyHigh] = std::uint8_t(state_.Settings.SafetySP_MSD);
+    m[core::SettingsSafetyLow] = std::uint8_t(state_.Settings.SafetySP_LSD);
+    if (m[core::SettingsSafetyHigh] == 0 && m[core::SettingsSafetyLow] == 0)
+        m[core::SettingsSafetyLow] = settings::kDefaultSafetyC;
 }
 
 void Departure::closeAndReport() {
@@ -37,18 +41,16 @@ void Departure::closeAndReport() {
 void Departure::showOffline() {
     state_.MachineOnline = false;
     poller_.showOffline();
-    display_.setStatusPanel(1, "KR-9300 Status: Offline");
-    display_.setCaption("KR-9300 Control Room [Machine Offline]");
 }
 
 void Departure::M_Tools_Disconnect_Click() {
     state_.ConnectRequested = false;
     state_.ManualDisconnectMode = true;
-    if (state_.ExitStage != 105) {
+    if (state_.ExitStage != core::DisconnectRunning) {
         linkUpAtDisconnect_ = state_.MachineOnline;
         program_.setMainWindowEnabled(false);
         warning_.showWarning();
-        state_.ExitStage = 105;
+        state_.ExitStage = core::DisconnectRunning;
     }
     if (state_.PollerBusy) {
         disconnectTimer_->setEnabled(true);  // a tick is running: try again in 200 ms
@@ -76,11 +78,11 @@ void Departure::M_Tools_Disconnect_Click() {
     program_.setMainWindowEnabled(true);
     showOffline();
     if (linkUpAtDisconnect_) closeAndReport();
-    state_.ExitStage = 0;
+    state_.ExitStage = core::ExitIdle;
 }
 
 void Departure::M_File_Exit_Click() {
-    if (state_.ExitStage != 100 && state_.ExitStage != 101) {
+    if (state_.ExitStage != core::ExitWritingSettings && state_.ExitStage != core::ExitSigningOff) {
         state_.SettingsWritten = false;
         state_.ReleaseDone = false;
         if (!state_.MachineOnline) {
@@ -94,15 +96,15 @@ void Departure::M_File_Exit_Click() {
         handBackAlarm();
         handBackSafety();
         state_.RequestFlags[core::SlotWriteSettings] = true;
-        state_.ExitStage = 100;
+        state_.ExitStage = core::ExitWritingSettings;
     }
-    if (state_.ExitStage == 100) {
+    if (state_.ExitStage == core::ExitWritingSettings) {
         if (!state_.SettingsWritten) {
             exitTimer_->setEnabled(true);
             return;
         }
         state_.RequestFlags[core::SlotSignOff] = true;
-        state_.ExitStage = 101;
+        state_.ExitStage = core::ExitSigningOff;
     }
     if (!state_.ReleaseDone) {
         exitTimer_->setEnabled(true);

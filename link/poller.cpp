@@ -1,15 +1,13 @@
 #include "link/poller.h"
 
-#include "mainwin/settings_file.h"
-#include "mainwin/units.h"
+#include "link/offline_display.h"
+
+#include "core/temperature_bytes.h"
+#include "settings/limits.h"
+#include "settings/settings_file.h"
+#include "settings/units.h"
 
 namespace stationlink {
-
-namespace {
-const QString kOnlineCaption = "KR-9300 Control Room [Machine Online]";
-const QString kOfflineCaption = "KR-9300 Control Room [Machine Offline]";
-const QString kMachineStatus = "Machine Status: ";
-}  // namespace
 
 Poller::Poller(core::SharedState& state, Link& link, platform::Shell& shell, StationDisplay& display,
                settings::SettingsFile& settingsFile)
@@ -25,6 +23,14 @@ Poller::Poller(core::SharedState& state, Link& link, platform::Shell& shell, Sta
     actions_[core::SlotWriteSettings] = [this] { link_.WriteSettings(); };
     actions_[core::SlotClearLog] = [this] { link_.ClearLog(); };
     actions_[core::SlotSignOff] = [this] { link_.SignOff(); };
+}
+
+bool Poller::boardAtSafetySetPoint(const core::SharedState& s) {
+    return s.PcbTemperature >= s.Settings.SafetySP;
+}
+
+void Poller::setSafetyRule(SafetyRule rule) {
+    safetyReached_ = rule ? std::move(rule) : SafetyRule(boardAtSafetySetPoint);
 }
 
 void Poller::setAction(int slot, std::function<void()> action) {
@@ -92,8 +98,6 @@ void Poller::failedAttempt() {
         return;
     }
     state_.MachineOnline = false;
-    display_.setStatusPanel(1, "KR-9300 Status: Offline");
-    display_.setCaption(kOfflineCaption);
     display_.setUpperGauge(1);
     display_.setLowerGauge(1);
     state_.PlottedSamples = 0;
@@ -102,18 +106,7 @@ void Poller::failedAttempt() {
     showOffline();
 }
 
-void Poller::showOffline() {
-    display_.showModePicture(kOfflinePicture, kMachineStatus + "N/A");
-    for (int i = 0; i < 4; ++i) display_.setLcdLine(i, QString());
-    display_.setLcdBackground(kLcdOffline);
-    display_.setTemperatureLabelVisible(false);
-    display_.setStatusPanel(3, "Machine ID: N/A");
-    display_.setStatusPanel(2, "F/W Ver.: N/A");
-    display_.setMenuEnabled(ToolsMenu::Disconnect, false);
-    display_.setMenuEnabled(ToolsMenu::Connect, true);
-    display_.setMenuEnabled(ToolsMenu::Defaults, false);
-    display_.setMenuEnabled(ToolsMenu::Options, false);
-}
+void Poller::showOffline() { showOfflineDisplay(display_); }
 
 bool Poller::identifyAndReadSettings() {
     state_.CommandSucceeded = false;
@@ -130,25 +123,25 @@ bool Poller::identifyAndReadSettings() {
     core::SettingsRecord& s = state_.Settings;
     auto& m = state_.MachineSettings;
     if (state_.FirmwareVersion == 7) {
-        s.SafetySP_MSD = m[13];
-        s.SafetySP_LSD = m[14];
-        s.SafetySP = std::int16_t(s.SafetySP_MSD * 256 + s.SafetySP_LSD);
+        s.SafetySP_MSD = m[core::SettingsSafetyHigh];
+        s.SafetySP_LSD = m[core::SettingsSafetyLow];
+        s.SafetySP = std::int16_t(core::joinTemperature(s.SafetySP_MSD, s.SafetySP_LSD));
     }
-    // The station holds 1, 141 (397) while the program's threshold is in force; any
-    // other value is one the operator set on the station, which the program takes over.
-    const int v = m[7] * 256 + m[8];
-    if (v != 397) {
+    // A value other than the program's marker is one the operator set on the station,
+    // which the program takes over.
+    const int v = core::joinTemperature(m[core::SettingsAlarmHigh], m[core::SettingsAlarmLow]);
+    if (v != core::joinTemperature(core::kProgramAlarmHigh, core::kProgramAlarmLow)) {
         s.AlarmThreshold = std::int16_t(v);
-        s.AlarmLSD = m[8];
-        s.AlarmMSD = m[7];
-        m[7] = 1;
-        m[8] = 141;
+        s.AlarmLSD = m[core::SettingsAlarmLow];
+        s.AlarmMSD = m[core::SettingsAlarmHigh];
+        m[core::SettingsAlarmHigh] = core::kProgramAlarmHigh;
+        m[core::SettingsAlarmLow] = core::kProgramAlarmLow;
         state_.CommandSucceeded = false;
         link_.WriteSettings();
         if (!state_.CommandSucceeded) return false;
         settingsFile_.Update_INI_Alarm();
     } else {
-        s.AlarmThreshold = std::int16_t(s.AlarmMSD * 256 + s.AlarmLSD);
+        s.AlarmThreshold = std::int16_t(core::joinTemperature(s.AlarmMSD, s.AlarmLSD));
     }
     showAlarmThreshold();
     display_.redrawTrend();
@@ -159,10 +152,10 @@ bool Poller::identifyAndReadSettings() {
 void Poller::showAlarmThreshold() {
     const std::int16_t t = state_.Settings.AlarmThreshold;
     if (state_.Settings.TempUnit == 0) {
-        display_.showAlarmThreshold(QString::number(t), 400, t, " C");
+        display_.showAlarmThreshold(QString::number(t), settings::kAlarmRangeC.high, t, " C");
     } else {
         const int f = settings::ToFahr(t).value_or(t);
-        display_.showAlarmThreshold(QString::number(f), 752, f, " F");
+        display_.showAlarmThreshold(QString::number(f), settings::kAlarmRangeF.high, f, " F");
     }
 }
 
@@ -200,13 +193,11 @@ void Poller::alarmAndSafety() {
     const core::SettingsRecord& s = state_.Settings;
     const int t = state_.PcbTemperature;
     if (t > s.AlarmThreshold) shell_.beep();
-#ifndef KR_SAFETY_RULE_OFF  // defined only by the fault simulation's self-check build
-    if (t >= s.SafetySP) state_.SafetyTripped = true;
-#endif
+    if (safetyReached_(state_)) state_.SafetyTripped = true;
     if (!state_.SafetyTripped) return;
-    if (state_.UpperHeaterMode > 1) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
-    if (state_.LowerHeaterMode > 1) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
-    if (state_.UpperHeaterMode == 1 && state_.LowerHeaterMode == 1) {
+    if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
+    if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
+    if (state_.UpperHeaterMode == core::UhOff && state_.LowerHeaterMode == core::LhOff) {
         if (t >= s.SafetySP + 5 && state_.FanState == 0) state_.RequestFlags[core::SlotFan] = true;
         state_.SafetyTripped = false;
     }
@@ -230,14 +221,14 @@ void Poller::showModes() {
     if (state_.MachineModeChanged) {
         display_.setLcdBackground(kLcdOnline);
         display_.setTemperatureLabelVisible(true);
-        if (state_.MachineMode == 1) {
-            display_.showModePicture(kNormalPicture, kMachineStatus + "NORMAL");
+        if (state_.MachineMode == core::PositionNormal) {
+            display_.showModePicture(kNormalPicture, QString(kMachineStatus) + "NORMAL");
             display_.setLcdLine(3, " * * * * NORMAL MODE * * * *");
-        } else if (state_.MachineMode == 2) {
-            display_.showModePicture(kParkPicture, kMachineStatus + "PARK");
+        } else if (state_.MachineMode == core::PositionPark) {
+            display_.showModePicture(kParkPicture, QString(kMachineStatus) + "PARK");
             display_.setLcdLine(3, " * * * * PARK MODE * * * *");
         } else {
-            display_.showModePicture(kOfflinePicture, kMachineStatus + "N/A");
+            display_.showModePicture(kOfflinePicture, QString(kMachineStatus) + "N/A");
             display_.setLcdLine(3, " * * * * N/A * * * *");
             display_.setTemperatureLabelVisible(false);
         }
@@ -250,7 +241,9 @@ void Poller::serveOneRequest() {
         if (!state_.RequestFlags[std::size_t(slot)]) continue;
         if (actions_[std::size_t(slot)]) actions_[std::size_t(slot)]();
         state_.RequestFlags[std::size_t(slot)] = false;
-        const bool heaterOrFan = slot == 11 || slot == 12 || slot == 13 || slot == 14 || slot == 16;
+        const bool heaterOrFan = slot == core::SlotUpperHeaterUp || slot == core::SlotUpperHeaterDown ||
+                                 slot == core::SlotLowerHeaterUp || slot == core::SlotLowerHeaterDown ||
+                                 slot == core::SlotFan;
         if (heaterOrFan) {
             if (state_.OperatorRequestPending && state_.Settings.BeepWB) state_.RequestFlags[core::SlotBeep] = true;
             state_.OperatorRequestPending = false;

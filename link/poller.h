@@ -28,10 +28,20 @@ public:
     // The offline state of every display (after ten failed attempts and after Disconnect).
     void showOffline();
 
+    // When the safety rule starts stepping the heaters down: by default once the board
+    // reads at or above the safety set point. A check of the fault simulation swaps in
+    // a rule that never fires, to prove that the simulation notices.
+    using SafetyRule = std::function<bool(const core::SharedState&)>;
+    static bool boardAtSafetySetPoint(const core::SharedState& state);
+    void setSafetyRule(SafetyRule rule);
+
     // The action a request slot runs; slots 5 and 8 are wired by the profile layer.
     void setAction(int slot, std::function<void()> action);
     // Slots in the order they are served, one per tick.
-    static constexpr std::array<int, 11> kPriority{11, 12, 13, 14, 16, 17, 3, 5, 8, 31, 29};
+    static constexpr std::array<int, 11> kPriority{
+        core::SlotUpperHeaterUp, core::SlotUpperHeaterDown, core::SlotLowerHeaterUp, core::SlotLowerHeaterDown,
+        core::SlotFan,           core::SlotBeep,            core::SlotWriteSettings, core::SlotProfileRead,
+        core::SlotProfileWrite,  core::SlotClearLog,        core::SlotSignOff};
 
     platform::Timer& USB_Service_Timer() { return *timer_; }
     // Ticks that did their work (connect requested, not already busy).
@@ -39,9 +49,6 @@ public:
     // How long the last tick took, and whether its status poll succeeded.
     std::int64_t lastTickMs() const { return lastTickMs_; }
     bool lastPollSucceeded() const { return lastPollSucceeded_; }
-    static constexpr const char* kOfflinePicture = "Parkmode Offline.jpg";
-    static constexpr const char* kNormalPicture = "NormalMode-1.jpg";
-    static constexpr const char* kParkPicture = "parkmode-1.jpg";
 
 private:
     void tick();
@@ -62,6 +69,7 @@ private:
     settings::SettingsFile& settingsFile_;
     std::unique_ptr<platform::Timer> timer_;
     std::array<std::function<void()>, core::kRequestSlots> actions_;
+    SafetyRule safetyReached_ = boardAtSafetySetPoint;
     std::uint64_t ticksRun_ = 0;
     std::int64_t lastTickMs_ = 0;
     bool lastPollSucceeded_ = false;

@@ -1,11 +1,14 @@
 #include "mainwin/form1.h"
 
 #include "core/shared_state.h"
+#include "core/temperature_bytes.h"
+#include "link/offline_display.h"
 #include "link/poller.h"
 #include "mainwin/log_file.h"
-#include "mainwin/number_text.h"
-#include "mainwin/settings_file.h"
-#include "mainwin/units.h"
+#include "settings/number_text.h"
+#include "settings/limits.h"
+#include "settings/settings_file.h"
+#include "settings/units.h"
 #include "platform/dialogs.h"
 #include "platform/picture_file.h"
 #include "platform/shell.h"
@@ -38,7 +41,7 @@ Form1::Form1(core::SharedState& state, platform::Dialogs& dialogs, platform::She
       programFolder_(std::move(programFolder)),
       trendModel_(state) {
     setObjectName("Form1");
-    setWindowTitle("KR-9300 Control Room  [Machine Offline]");
+    setWindowTitle("KR-9300 Control Room  [Machine Offline]");  // the design caption, until the load
     buildMenus();
     buildToolbar();
     buildPanel();
@@ -74,7 +77,7 @@ void Form1::Form_Load() {
     state_.TraceResetRequested = true;
     state_.ConnectAttempts = 0;
     state_.PollerBusy = false;
-    state_.ExitStage = 0;
+    state_.ExitStage = core::ExitIdle;
     state_.UpperHeaterModeChanged = state_.LowerHeaterModeChanged = state_.MachineModeChanged = true;
     state_.SafetyTripped = false;
 
@@ -86,14 +89,7 @@ void Form1::Form_Load() {
     Text1->clear();
     Label2->setText(state_.Settings.TempUnit != 0 ? "F" : "C");
     redrawTrend();
-    showModePicture(stationlink::Poller::kOfflinePicture, "Machine Status: N/A");
-    for (QLineEdit* l : Text_LCD) l->clear();
-    setLcdBackground(stationlink::kLcdOffline);
-    Label3->setVisible(false);
-    setStatusPanel(1, "KR-9300 Status: Offline");
-    setStatusPanel(2, "F/W Ver.: N/A");
-    setStatusPanel(3, "Machine ID: N/A");
-    setCaption("KR-9300 Control Room [Machine Offline]");
+    stationlink::showOfflineDisplay(*this);
     state_.Transfer.ProfileNumber = 0;
     state_.OpenProfileOnShow = false;
     state_.NewProfileOnShow = false;
@@ -206,8 +202,9 @@ void Form1::Command1_Click() {
         return;
     }
     core::SettingsRecord& s = state_.Settings;
-    s.AlarmMSD = std::int16_t(std::floor(c / 256));
-    s.AlarmLSD = settings::roundToInt16(c - 256.0 * s.AlarmMSD).value_or(0);
+    const core::TemperatureBytes bytes = core::splitTemperature(*threshold);
+    s.AlarmMSD = std::int16_t(bytes.high);
+    s.AlarmLSD = std::int16_t(bytes.low);
     s.AlarmThreshold = *threshold;
     redrawTrend();
     Check1->setChecked(false);
@@ -222,8 +219,8 @@ void Form1::Slider1_MouseUp() {
 void Form1::Text1_LostFocus() {
     if (Text1->text().isEmpty()) return;
     const double v = settings::leadingNumber(Text1->text());
-    const bool celsius = state_.Settings.TempUnit == 0;
-    const int hi = celsius ? 400 : 752, lo = celsius ? 20 : 68;
+    const settings::TemperatureRange range = settings::alarmRange(state_.Settings.TempUnit != 0);
+    const int hi = range.high, lo = range.low;
     QString corrected;
     if (v > hi) corrected = QString::number(hi);
     else if (v < lo) corrected = QString::number(lo);

@@ -1,6 +1,7 @@
 // Building the main window's widgets, menus and toolbar.
 #include "mainwin/form1.h"
-#include "mainwin/widget_names.h"
+#include "settings/limits.h"
+#include "ui/widget_names.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,6 +22,8 @@
 #include <qcustomplot.h>
 
 namespace mainwin {
+
+using ui::named;
 
 namespace {
 
@@ -214,7 +217,7 @@ void Form1::buildPanel() {
     Label2 = named(new QLabel("C"), "Label2");
     Slider1 = named(new QSlider(Qt::Vertical), "Slider1");
     Slider1->setToolTip("Set Alarm Threshold");
-    Slider1->setRange(0, 400);
+    Slider1->setRange(0, settings::kAlarmRangeC.high);
     Slider1->setMinimumHeight(110);
     Check1 = named(new QCheckBox("Edit"), "Check1");
     Command1 = button("Accept", "Command1", "Save to KR-9300");
@@ -279,6 +282,7 @@ void Form1::buildPanel() {
         StatusBar1[std::size_t(i)] = panel;
     }
     statusBar()->setObjectName("StatusBar1");
+    // The design texts, until the load.
     StatusBar1[0]->setText("KR-9300 Status: Offline");
     StatusBar1[1]->setText("F/W Ver.: N/A");
     StatusBar1[2]->setText("Machine ID: N/A");

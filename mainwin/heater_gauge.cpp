@@ -1,6 +1,6 @@
 #include "mainwin/heater_gauge.h"
 
-#include "mainwin/chart_fonts.h"
+#include "ui/chart_look.h"
 
 #include <QPainter>
 #include <qcustomplot.h>
@@ -17,8 +17,6 @@ constexpr int kHeight = 45;
 
 // A brushed-metal look with a sunken 2-pixel border.
 QPixmap metal(int w, int h) {
-    static QPixmap cached;
-    if (cached.size() == QSize(w, h)) return cached;
     QPixmap pm(w, h);
     QPainter p(&pm);
     QLinearGradient g(0, 0, 0, h);
@@ -37,7 +35,6 @@ QPixmap metal(int w, int h) {
     p.drawLine(0, h - 1, w - 1, h - 1);
     p.drawLine(w - 1, 0, w - 1, h - 1);
     p.end();
-    cached = pm;
     return pm;
 }
 }  // namespace
@@ -54,12 +51,13 @@ GaugeSpec GaugeSpec::lower() {
 
 HeaterGauge::HeaterGauge(QCustomPlot& viewer, GaugeSpec layout) : plot_(viewer), spec_(std::move(layout)) {
     plot_.setFixedSize(spec_.width, kHeight);
+    background_ = metal(spec_.width, kHeight);
 }
 
 void HeaterGauge::draw(int code, bool online) {
     plot_.clearItems();
     plot_.clearGraphs();
-    plot_.setBackground(metal(spec_.width, kHeight), false);
+    plot_.setBackground(background_, false);
     QCPAxisRect* rect = plot_.axisRect();
     rect->setAutoMargins(QCP::msNone);
     rect->setMargins(QMargins(5, 5, spec_.width - 205, kHeight - 25));  // bar at (5, 5), 200 x 20
@@ -89,7 +87,7 @@ void HeaterGauge::draw(int code, bool online) {
             t->position->setCoords((z.start + std::min(z.end, 100.0)) / 2, 0.5);
             t->setText(z.label);
             t->setColor(Qt::white);
-            QFont f = boldFont(6);
+            QFont f = ui::boldFont(6);
             t->setFont(f);
             if (active) lit_ = i;
             ++zonesShown_;
@@ -109,7 +107,7 @@ void HeaterGauge::draw(int code, bool online) {
     title->position->setType(QCPItemPosition::ptAbsolute);
     title->position->setCoords(105, 35);
     title->setPositionAlignment(Qt::AlignCenter);
-    title->setFont(boldFont(8));
+    title->setFont(ui::boldFont(8));
     title->setText(spec_.title);
     plot_.replot();
 }

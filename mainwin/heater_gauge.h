@@ -1,4 +1,5 @@
 #pragma once
+#include <QPixmap>
 #include <QString>
 #include <QVector>
 
@@ -37,6 +38,7 @@ public:
 private:
     QCustomPlot& plot_;
     GaugeSpec spec_;
+    QPixmap background_;  // drawn once for this gauge's width
     int lit_ = -1;
     double pointer_ = 0;
     int zonesShown_ = 0;

@@ -1,6 +1,6 @@
 #include "mainwin/log_file.h"
 
-#include <QSaveFile>
+#include "platform/text_file.h"
 
 namespace mainwin {
 
@@ -13,16 +13,7 @@ QStringList logLines(const QString& machineId, int firmwareVersion, const QStrin
 }
 
 bool writeLogFile(const QString& fileName, const QStringList& lines) {
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    QByteArray data;
-    for (const QString& l : lines) data += l.toLatin1() + "\r\n";
-    if (f.write(data) != data.size() || !f.flush()) {  // a full disk fails the flush
-        f.cancelWriting();
-        f.commit();
-        return false;
-    }
-    return f.commit();
+    return platform::writeTextLines(fileName, lines).ok();
 }
 
 }  // namespace mainwin

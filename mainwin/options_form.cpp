@@ -1,11 +1,13 @@
 #include "mainwin/options_form.h"
 
 #include "core/shared_state.h"
+#include "core/temperature_bytes.h"
 #include "mainwin/form1.h"
-#include "mainwin/widget_names.h"
-#include "mainwin/number_text.h"
-#include "mainwin/settings_file.h"
-#include "mainwin/units.h"
+#include "ui/widget_names.h"
+#include "settings/limits.h"
+#include "settings/number_text.h"
+#include "settings/settings_file.h"
+#include "settings/units.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -21,6 +23,8 @@
 #include <cmath>
 
 namespace mainwin {
+
+using ui::named;
 
 namespace {
 
@@ -155,16 +159,18 @@ bool OptionsForm::checkLimit(QLineEdit* box, int limit, bool above) {
 void OptionsForm::Command1_Click() {
     core::SettingsRecord& s = state_.Settings;
     const bool f = s.TempUnit != 0;
-    if (!checkLimit(Text1, f ? 752 : 400, true) || !checkLimit(Text1, f ? 68 : 20, false) ||
-        !checkLimit(Text2, f ? 752 : 400, true) || !checkLimit(Text2, f ? 176 : 80, false))
+    const settings::TemperatureRange alarm = settings::alarmRange(f), safety = settings::safetyRange(f);
+    if (!checkLimit(Text1, alarm.high, true) || !checkLimit(Text1, alarm.low, false) ||
+        !checkLimit(Text2, safety.high, true) || !checkLimit(Text2, safety.low, false))
         return;
 
     auto split = [f](const QLineEdit* box, std::int16_t& msd, std::int16_t& lsd, std::int16_t& whole) {
         double c = settings::leadingNumber(box->text());
         if (f) c = settings::ToCelsius(wholeNumber(box)).value_or(0);
-        msd = std::int16_t(std::floor(c / 256));
-        lsd = settings::roundToInt16(c - 256.0 * msd).value_or(0);
         whole = settings::roundToInt16(c).value_or(0);
+        const core::TemperatureBytes bytes = core::splitTemperature(whole);
+        msd = std::int16_t(bytes.high);
+        lsd = std::int16_t(bytes.low);
     };
     split(Text1, s.AlarmMSD, s.AlarmLSD, s.AlarmThreshold);
     split(Text2, s.SafetySP_MSD, s.SafetySP_LSD, s.SafetySP);
@@ -178,16 +184,16 @@ void OptionsForm::Command1_Click() {
 
     if (s.AutoTCPlot && state_.MachineOnline) main_.Command12->setText("Stop Plotting");
     if (s.TempUnit == 0) {
-        state_.MachineSettings[10] = 0;
+        state_.MachineSettings[core::SettingsTempUnit] = 0;
         main_.Text1->setText(" " + QString::number(s.AlarmThreshold));
-        main_.Slider1->setMaximum(400);
+        main_.Slider1->setMaximum(settings::kAlarmRangeC.high);
         main_.Slider1->setValue(s.AlarmThreshold);
         main_.Label2->setText("C");
     } else {
-        state_.MachineSettings[10] = 1;
+        state_.MachineSettings[core::SettingsTempUnit] = 1;
         const int fa = settings::ToFahr(s.AlarmThreshold).value_or(s.AlarmThreshold);
         main_.Text1->setText(" " + QString::number(fa));
-        main_.Slider1->setMaximum(752);
+        main_.Slider1->setMaximum(settings::kAlarmRangeF.high);
         main_.Slider1->setValue(fa);
         main_.Label2->setText("F");
     }

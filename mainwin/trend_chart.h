@@ -1,7 +1,9 @@
 #pragma once
 #include "mainwin/trend_model.h"
+#include "ui/chart_look.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QString>
 
 class QCustomPlot;
@@ -13,8 +15,8 @@ namespace mainwin {
 // 750 x 310 with the alarm mark, the shading above it, the banner and the logo.
 class TrendChart {
 public:
-    static constexpr int kWidth = 750;
-    static constexpr int kHeight = 310;
+    static constexpr int kWidth = ui::ChartLook::kWidth;
+    static constexpr int kHeight = ui::ChartLook::kHeight;
 
     TrendChart(QCustomPlot& viewer, TrendModel& model, QString programFolder);
 
@@ -37,7 +39,8 @@ private:
 
     QCustomPlot& plot_;
     TrendModel& model_;
-    QString programFolder_;
+    QPixmap logo_;
+    ui::ChartFrame frame_;
     QString legend_;
     QString alarmLabel_;
     bool banner_ = false;

@@ -1,15 +1,16 @@
 #include "mainwin/trend_model.h"
 
-#include "mainwin/units.h"
+#include "settings/units.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace mainwin {
 
-TrendModel::TrendModel(core::SharedState& state) : state_(state) { clear(); }
+TrendModel::TrendModel(core::SharedState& state)
+    : state_(state), store_(state.PlottedSamples, state.TraceResetRequested) {}
 
-void TrendModel::clear() { samples_.fill(kNoValue); }
+void TrendModel::clear() { store_.clear(); }
 
 int TrendModel::latestIndex() const { return std::clamp<int>(state_.PlottedSamples, 0, kSize - 1); }
 
@@ -17,27 +18,21 @@ void TrendModel::AppendTrendSample(std::int16_t celsius) {
     double v = celsius;
     if (state_.Settings.TempUnit != 0) v = settings::ToFahr(celsius).value_or(celsius);
     if (state_.PlottedSamples >= 360) {
-        std::move(samples_.begin() + 1, samples_.end(), samples_.begin());
-        samples_[kSize - 1] = v;
+        store_.scrollIn(v);
         return;
     }
-    samples_[std::size_t(latestIndex())] = v;
+    store_.set(latestIndex(), v);
 }
 
 TrendModel::Frame TrendModel::prepareFrame() {
-    if (state_.TraceResetRequested) {
-        clear();
-        state_.TraceResetRequested = false;
-        samples_[0] = 0;
-        state_.PlottedSamples = 0;
-    }
+    store_.takeReset();
     Frame f;
     f.fahrenheit = state_.Settings.TempUnit != 0;
-    const double current = samples_[std::size_t(latestIndex())];
+    const double current = store_.at(latestIndex());
     f.latest = current;
     if (state_.PlottedSamples > 299) {
-        f.latest = samples_[kSize - 1];
-        state_.TraceResetRequested = true;
+        f.latest = store_.at(kSize - 1);
+        store_.requestReset();
     }
     const std::int16_t alarm = state_.Settings.AlarmThreshold;
     f.alarm = f.fahrenheit ? settings::ToFahr(alarm).value_or(alarm) : alarm;

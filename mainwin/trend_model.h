@@ -1,17 +1,16 @@
 #pragma once
 #include "core/shared_state.h"
-
-#include <array>
-#include <limits>
+#include "ui/trace_store.h"
 
 namespace mainwin {
 
 // The trend's sample store: sample i is the reading i seconds after the curve started,
-// in the display unit it was taken in; NaN marks "no value".
+// in the display unit it was taken in; NaN marks "no value". The count is the shared
+// PlottedSamples.
 class TrendModel {
 public:
-    static constexpr int kSize = 400;
-    static constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+    static constexpr int kSize = ui::TraceStore::kSize;
+    static constexpr double kNoValue = ui::TraceStore::kNoValue;
 
     explicit TrendModel(core::SharedState& state);
 
@@ -30,13 +29,13 @@ public:
     };
     Frame prepareFrame();
 
-    const std::array<double, kSize>& samples() const { return samples_; }
+    const std::array<double, kSize>& samples() const { return store_.samples(); }
     // The index the latest reading sits at, kept inside the store.
     int latestIndex() const;
 
 private:
     core::SharedState& state_;
-    std::array<double, kSize> samples_;
+    ui::TraceStore store_;
 };
 
 }  // namespace mainwin

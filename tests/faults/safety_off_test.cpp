@@ -1,5 +1,5 @@
-// The fault simulation must notice a program without its safety rule. This test is
-// built against a link compiled with the rule switched off.
+// The fault simulation must notice a program without its safety rule: the poller gets a
+// rule that never fires.
 #include "tests/support/fault_simulation.h"
 #include "tests/support/poller_rig.h"
 
@@ -10,6 +10,7 @@ TEST(SafetyRuleOff, TheFaultSimulationCatchesItWithinAHundredSeeds) {
     std::string why;
     for (int seed = 1; seed <= 100 && !caughtAt; ++seed) {
         testsupport::PollerRig rig(7, std::uint64_t(seed));
+        rig.poller.setSafetyRule([](const core::SharedState&) { return false; });
         testsupport::RunView view{rig.state, rig.clock, rig.station, rig.link, rig.poller,
                                   testsupport::requestTablePresser(rig.state), 6};
         const auto r = testsupport::runFaultSimulation(view, {std::uint64_t(seed), 10, 0.02});

@@ -1,5 +1,5 @@
 // libFuzzer target: whatever Settings.ini holds, reading it must not crash or misbehave.
-#include "mainwin/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,4 @@
-// The options dialog, the alert and the about box.
-#include "mainwin/about_form.h"
-#include "mainwin/alert_form.h"
+// The options dialog.
 #include "mainwin/options_form.h"
 #include "tests/support/program_rig.h"
 #include "tests/support/qt_printers.h"
@@ -117,60 +115,4 @@ TEST_F(Options, FahrenheitAcceptStoresCelsiusAndTheUnit) {
     EXPECT_TRUE(again->Option2->isChecked());
     EXPECT_EQ(again->Text1->text(), "401");
     EXPECT_EQ(again->Label1[3]->text(), "F");
-}
-
-TEST(Alert, BlinksEveryHalfSecondAndRaisesBeepsAtItsInterval) {
-    platform::VirtualClock clock;
-    core::SharedState state;
-    bool editorEnabled = true;
-    mainwin::frmAlert alert(state, clock, QString());
-    alert.setEditorEnabler([&](bool on) { editorEnabled = on; });
-    alert.Form_Load();
-    EXPECT_FALSE(editorEnabled);
-    EXPECT_EQ(alert.windowTitle(), "Information ...");
-    EXPECT_FALSE(alert.Label1->isVisibleTo(&alert));
-    clock.advance(500);
-    EXPECT_TRUE(alert.Label1->isVisibleTo(&alert));
-    testsupport::saveShot(alert, "alert.png");
-    clock.advance(500);
-    EXPECT_FALSE(alert.Label1->isVisibleTo(&alert));
-    clock.advance(500);
-    EXPECT_TRUE(alert.Label1->isVisibleTo(&alert));
-
-    alert.Beeps_Timer().setInterval(2000);
-    alert.Beeps_Timer().setEnabled(true);
-    int raised = 0;
-    for (int s = 0; s < 10; ++s) {
-        clock.advance(1000);
-        if (state.RequestFlags[core::SlotBeep]) {
-            ++raised;
-            state.RequestFlags[core::SlotBeep] = false;
-        }
-    }
-    EXPECT_EQ(raised, 5);
-
-    alert.Command1->click();
-    alert.Command1->click();
-    EXPECT_TRUE(alert.Command1Tag);
-    EXPECT_FALSE(alert.Command2Tag);
-    EXPECT_TRUE(editorEnabled);
-    alert.Command2->click();
-    EXPECT_TRUE(alert.Command2Tag);
-}
-
-TEST(About, BeforeAnyConnection) {
-    core::SharedState state;
-    mainwin::frmAbout about(state, QString());
-    EXPECT_EQ(about.windowTitle(), "About KR-9300 Control Room");
-    EXPECT_EQ(about.lblTitle->text(), "KR-9300 Control Room (ML)");
-    EXPECT_TRUE(about.lblVersion->text().startsWith("Software Version "));
-    EXPECT_EQ(about.lblVersion->text().count('.'), 2);
-    EXPECT_EQ(about.Label1->text(), "Firmware Version:  0");
-    EXPECT_EQ(about.Label2->text(), "Machine ID: ");
-    state.FirmwareVersion = 7;
-    state.MachineId = "06370742";
-    about.Form_Load();
-    testsupport::saveShot(about, "about.png");
-    EXPECT_EQ(about.Label1->text(), "Firmware Version:  7");
-    EXPECT_EQ(about.Label2->text(), "Machine ID: 06370742");
 }

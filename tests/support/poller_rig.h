@@ -2,7 +2,7 @@
 #include "core/shared_state.h"
 #include "link/link.h"
 #include "link/poller.h"
-#include "mainwin/settings_file.h"
+#include "settings/settings_file.h"
 #include "platform/virtual_clock.h"
 #include "simulator/sim_bridge.h"
 #include "tests/support/recording_display.h"

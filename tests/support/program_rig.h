@@ -3,8 +3,8 @@
 #include "link/link.h"
 #include "link/poller.h"
 #include "mainwin/form1.h"
-#include "mainwin/program.h"
-#include "mainwin/settings_file.h"
+#include "app/program.h"
+#include "settings/settings_file.h"
 #include "platform/virtual_clock.h"
 #include "simulator/sim_bridge.h"
 #include "tests/support/recording_display.h"
@@ -31,7 +31,7 @@ struct ProgramRig {
             if (ini.open(QIODevice::WriteOnly))
                 for (const QString& l : settingsLines) ini.write(l.toLatin1() + "\r\n");
         }
-        program = std::make_unique<mainwin::Program>(state, bridge, clock, dialogs, shell, folder, dir.filePath("user"));
+        program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, folder, dir.filePath("user"));
         form = &program->form;
         poller = &program->poller;
         file = &program->file;
@@ -57,7 +57,7 @@ struct ProgramRig {
     core::SharedState state;
     ScriptedDialogs dialogs;
     CountingShell shell;
-    std::unique_ptr<mainwin::Program> program;
+    std::unique_ptr<app::Program> program;
     mainwin::Form1* form = nullptr;
     stationlink::Poller* poller = nullptr;
     settings::SettingsFile* file = nullptr;

@@ -5,7 +5,7 @@
 #include "link/poller.h"
 #include "mainwin/exit_warning_form.h"
 #include "mainwin/form1.h"
-#include "mainwin/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace platform {
 class Bridge;
@@ -14,7 +14,7 @@ class Dialogs;
 class Shell;
 }  // namespace platform
 
-namespace mainwin {
+namespace app {
 
 // The program put together: the settings file, the link, the main window, the poller,
 // leaving, and the windows the menus open. The app builds one over the real bridge,
@@ -31,13 +31,13 @@ public:
     platform::Clock& clock;
     settings::SettingsFile file;
     stationlink::Link link;
-    Form1 form;
+    mainwin::Form1 form;
     stationlink::Poller poller;
-    frmExit_Warning warning;
+    mainwin::frmExit_Warning warning;
     stationlink::Departure departure;
 
     void openOptions();
     void openAbout();
 };
 
-}  // namespace mainwin
+}  // namespace app

@@ -1,4 +1,4 @@
-#include "mainwin/about_form.h"
+#include "ui/about_form.h"
 
 #include "core/shared_state.h"
 
@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace mainwin {
+namespace ui {
 
 QString frmAbout::versionText() {
     return "Software Version " + QString::number(KR_VERSION_MAJOR) + "." + QString::number(KR_VERSION_MINOR) + "." +
@@ -59,4 +59,4 @@ void frmAbout::Form_Load() {
     Label2->setText("Machine ID: " + state_.MachineId);
 }
 
-}  // namespace mainwin
+}  // namespace ui

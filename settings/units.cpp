@@ -1,4 +1,4 @@
-#include "mainwin/units.h"
+#include "settings/units.h"
 
 #include <cmath>
 #include <limits>

@@ -1,12 +1,13 @@
-#include "mainwin/settings_file.h"
+#include "settings/settings_file.h"
 
-#include "mainwin/number_text.h"
-#include "mainwin/units.h"
+#include "settings/number_text.h"
+#include "settings/units.h"
+#include "core/temperature_bytes.h"
+#include "platform/text_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -93,54 +94,29 @@ QStringList SettingsFile::defaultLines() {
 QStringList SettingsFile::linesFromRecord() const {
     const core::SettingsRecord& r = state_.Settings;
     auto b = [](bool v) { return QString(v ? "1" : "0"); };
-    const int alarm = r.AlarmThreshold, safety = r.SafetySP;
-    const int alarmMsd = int(std::floor(alarm / 256.0)), safetyMsd = int(std::floor(safety / 256.0));
+    const core::TemperatureBytes alarm = core::splitTemperature(r.AlarmThreshold);
+    const core::TemperatureBytes safety = core::splitTemperature(r.SafetySP);
     return {kHeader,
             "BeepWB=" + b(r.BeepWB),
             "AutoUSB=" + b(r.AutoUSB),
             "AutoTCPlot=" + b(r.AutoTCPlot),
             "SwSleepMode=" + b(r.SwSleepMode),
             "RunDemoMode=" + b(r.RunDemoMode),
-            "AlarmMSD=" + QString::number(alarmMsd),
-            "AlarmLSD=" + QString::number(alarm - 256 * alarmMsd),
+            "AlarmMSD=" + QString::number(alarm.high),
+            "AlarmLSD=" + QString::number(alarm.low),
             "TempUnit=" + QString::number(r.TempUnit),
-            "SafetySP_MSD=" + QString::number(safetyMsd),
-            "SafetySP_LSD=" + QString::number(safety - 256 * safetyMsd)};
-}
-
-SettingsFile::WriteOutcome SettingsFile::writeTo(const QString& file, const QStringList& lines,
-                                                 QString& error) const {
-    // Written to a temporary file and renamed into place: a failed write leaves the old file.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        error = out.errorString();
-        return WriteOutcome::CannotCreate;
-    }
-    QByteArray data;
-    for (const QString& line : lines) data += line.toLatin1() + "\r\n";
-    // A failing flush (a full disk) must stop the commit: QSaveFile alone would go on.
-    if (out.write(data) != data.size() || !out.flush()) {
-        error = out.errorString();
-        out.cancelWriting();
-        out.commit();  // discards the temporary file
-        return WriteOutcome::Failed;
-    }
-    if (!out.commit()) {
-        error = out.errorString();
-        return WriteOutcome::Failed;
-    }
-    return WriteOutcome::Written;
+            "SafetySP_MSD=" + QString::number(safety.high),
+            "SafetySP_LSD=" + QString::number(safety.low)};
 }
 
 bool SettingsFile::writeLines(const QStringList& lines) {
-    QString error;
-    WriteOutcome outcome = writeTo(path(), lines, error);
-    if (outcome == WriteOutcome::CannotCreate && !inUserFolder_) {
+    platform::TextWrite w = platform::writeTextLines(path(), lines);
+    if (w.outcome == platform::TextWrite::CannotCreate && !inUserFolder_) {
         moveToUserFolder();
-        outcome = writeTo(path(), lines, error);
+        w = platform::writeTextLines(path(), lines);
     }
-    if (outcome == WriteOutcome::Written) return true;
-    state_.Diagnostics.add("Settings.ini could not be written (" + error + "); " + path() +
+    if (w.ok()) return true;
+    state_.Diagnostics.add("Settings.ini could not be written (" + w.error + "); " + path() +
                            " keeps its previous contents");
     return false;
 }
@@ -226,7 +202,7 @@ SettingsFile::ReadResult SettingsFile::parse(const QStringList& lines) {
         r.AlarmMSD = int16Of(v);
         expect("AlarmLSD=");
         r.AlarmLSD = int16Of(v);
-        const int alarm = r.AlarmMSD * 256 + r.AlarmLSD;
+        const int alarm = core::joinTemperature(r.AlarmMSD, r.AlarmLSD);
         if (alarm < -32768 || alarm > 32767) throw LoadFailure{6};
         r.AlarmThreshold = std::int16_t(alarm);
         expect("TempUnit=");

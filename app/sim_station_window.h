@@ -14,7 +14,7 @@ namespace simulator {
 class SimStation;
 }
 
-namespace mainwin {
+namespace app {
 
 // "Simulated KR-9300": the simulated station's own front panel while the program runs
 // against it. Shows its heaters, board temperature, fan and position, and lets the
@@ -42,4 +42,4 @@ private:
     std::unique_ptr<platform::Timer> timer_;
 };
 
-}  // namespace mainwin
+}  // namespace app

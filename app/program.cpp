@@ -1,9 +1,9 @@
-#include "mainwin/program.h"
+#include "app/program.h"
 
-#include "mainwin/about_form.h"
+#include "ui/about_form.h"
 #include "mainwin/options_form.h"
 
-namespace mainwin {
+namespace app {
 
 Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock& c, platform::Dialogs& dialogs,
                  platform::Shell& shell, const QString& programFolder, const QString& userFolder)
@@ -29,14 +29,14 @@ void Program::start() {
 }
 
 void Program::openOptions() {
-    auto* dialog = new OptionsForm(state, file, form, &form);
+    auto* dialog = new mainwin::OptionsForm(state, file, form, &form);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }
 
 void Program::openAbout() {
-    auto* about = new frmAbout(state, form.programFolder(), &form);
+    auto* about = new ui::frmAbout(state, form.programFolder(), &form);
     about->show();
 }
 
-}  // namespace mainwin
+}  // namespace app

@@ -1,6 +1,6 @@
 // The whole program on the real clock and Qt's event loop against the simulated station:
 // connects, serves a button, and leaves in an orderly way, in a few real seconds.
-#include "mainwin/program.h"
+#include "app/program.h"
 #include "platform/real_clock.h"
 #include "simulator/sim_bridge.h"
 #include "tests/support/recording_display.h"
@@ -29,7 +29,7 @@ TEST(RealTime, ConnectPressAndExit) {
     simulator::SimBridge bridge(station);
     testsupport::ScriptedDialogs dialogs;
     testsupport::CountingShell shell;
-    mainwin::Program program(state, bridge, clock, dialogs, shell, dir.path(), dir.filePath("user"));
+    app::Program program(state, bridge, clock, dialogs, shell, dir.path(), dir.filePath("user"));
     program.start();
 
     ASSERT_TRUE(clock.waitFor([&] { return state.MachineOnline && program.poller.lastPollSucceeded(); }, 10000));

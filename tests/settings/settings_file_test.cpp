@@ -1,4 +1,4 @@
-#include "mainwin/settings_file.h"
+#include "settings/settings_file.h"
 #include "tests/support/qt_printers.h"
 
 #include <QDir>

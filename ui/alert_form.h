@@ -15,7 +15,7 @@ class Clock;
 class Timer;
 }  // namespace platform
 
-namespace mainwin {
+namespace ui {
 
 // "Information ...": a prompt that blinks its title line, can beep at an interval, and
 // remembers which of its two buttons was pressed. While it is up the profile editor is
@@ -23,7 +23,8 @@ namespace mainwin {
 class frmAlert : public QWidget {
     Q_OBJECT
 public:
-    frmAlert(core::SharedState& state, platform::Clock& clock, QString programFolder, QWidget* parent = nullptr);
+    frmAlert(core::SharedState& state, platform::Clock& clock, QString programFolder,
+             std::function<void(bool)> enableEditor = {}, QWidget* parent = nullptr);
     ~frmAlert() override;
 
     void setEditorEnabler(std::function<void(bool)> enable) { enableEditor_ = std::move(enable); }
@@ -52,4 +53,4 @@ private:
     bool blinkFlag_ = false;
 };
 
-}  // namespace mainwin
+}  // namespace ui

@@ -1,7 +1,7 @@
 #pragma once
 #include <QObject>
 
-namespace mainwin {
+namespace ui {
 
 // Gives a new widget its object name, which tests and style sheets find it by.
 template <typename W>
@@ -10,4 +10,4 @@ W* named(W* w, const char* name) {
     return w;
 }
 
-}  // namespace mainwin
+}  // namespace ui

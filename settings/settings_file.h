@@ -43,9 +43,7 @@ public:
     QStringList linesFromRecord() const;
 
 private:
-    enum class WriteOutcome { Written, CannotCreate, Failed };
     bool writeLines(const QStringList& lines);
-    WriteOutcome writeTo(const QString& file, const QStringList& lines, QString& error) const;
     void moveToUserFolder();
     ReadResult parse(const QStringList& lines);
 

@@ -1,4 +1,4 @@
-#include "mainwin/sim_station_window.h"
+#include "app/sim_station_window.h"
 
 #include "platform/clock.h"
 #include "simulator/sim_station.h"
@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-namespace mainwin {
+namespace app {
 
 namespace {
 const char* kUpper[] = {"?", "OFF", "REFLOW", "FAST REFLOW"};
@@ -92,4 +92,4 @@ void SimStationWindow::refresh() {
     cableButton->setText(station_.plugged() ? "Unplug" : "Plug In");
 }
 
-}  // namespace mainwin
+}  // namespace app

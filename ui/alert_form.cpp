@@ -1,4 +1,4 @@
-#include "mainwin/alert_form.h"
+#include "ui/alert_form.h"
 
 #include "core/shared_state.h"
 #include "platform/clock.h"
@@ -9,10 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace mainwin {
+namespace ui {
 
-frmAlert::frmAlert(core::SharedState& state, platform::Clock& clock, QString programFolder, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), state_(state) {
+frmAlert::frmAlert(core::SharedState& state, platform::Clock& clock, QString programFolder,
+                   std::function<void(bool)> enableEditor, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), state_(state), enableEditor_(std::move(enableEditor)) {
     setObjectName("frmAlert");
     setWindowTitle("Information ...");
     auto* root = new QHBoxLayout(this);
@@ -91,4 +92,4 @@ void frmAlert::Command2_Click() {
     if (enableEditor_) enableEditor_(true);
 }
 
-}  // namespace mainwin
+}  // namespace ui

@@ -8,7 +8,7 @@ namespace core {
 struct SharedState;
 }
 
-namespace mainwin {
+namespace ui {
 
 // The about box: the program's title and version, the station's firmware and identity.
 class frmAbout : public QDialog {
@@ -31,4 +31,4 @@ private:
     const core::SharedState& state_;
 };
 
-}  // namespace mainwin
+}  // namespace ui

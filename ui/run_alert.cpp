@@ -1,0 +1,46 @@
+#include "ui/run_alert.h"
+
+#include "platform/clock.h"
+
+#include <QPushButton>
+#include <QLabel>
+
+namespace ui {
+
+RunAlert::RunAlert(core::SharedState& state, platform::Clock& clock, QString programFolder,
+                   std::function<void(bool)> enableEditor, QWidget* parent)
+    : state_(state),
+      clock_(clock),
+      programFolder_(std::move(programFolder)),
+      enableEditor_(std::move(enableEditor)),
+      parent_(parent) {}
+
+RunAlert::~RunAlert() { unload(); }
+
+void RunAlert::ShowRunAlert(const QString& title, const QString& message, int beepIntervalMs, bool hideOk) {
+    if (!form_) {
+        form_ = new frmAlert(state_, clock_, programFolder_, enableEditor_, parent_);
+    }
+    form_->Label1->setText(title);
+    form_->Label2->setText(message);
+    if (beepIntervalMs != 0) {
+        form_->Beeps_Timer().setInterval(beepIntervalMs);
+        form_->Beeps_Timer().setEnabled(true);
+    } else {
+        form_->Beeps_Timer().setEnabled(false);
+    }
+    if (hideOk) form_->Command1->hide();
+    form_->show();
+}
+
+void RunAlert::unload() {
+    if (!form_) return;
+    frmAlert* f = form_;
+    form_ = nullptr;
+    f->Timer1().setEnabled(false);
+    f->Beeps_Timer().setEnabled(false);
+    f->hide();
+    delete f;
+}
+
+}  // namespace ui
