@@ -133,7 +133,7 @@ void RunSequencer::onStart(int, bool) {
 void RunSequencer::onConfirm(int, bool) {
     if (cancelled()) return terminate();
     if (!alert_.okPressed()) return rearm();
-    event("answer: OK");
+    event("confirmed");
     closeAlert();
     modeCheck(0);
 }
@@ -292,7 +292,7 @@ void RunSequencer::finish() {
 }
 
 void RunSequencer::terminate() {
-    event("answer: Cancel");
+    event("cancelled");
     closeAlert();
     editor_.setStatus("Process: Profile Terminated by User");
     go(RunStart);

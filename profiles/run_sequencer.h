@@ -83,8 +83,9 @@ public:
     platform::Timer& MyDelayTimer() { return *timer_; }
     bool running() const;
 
-    // Every step of the run as one line ("state 6", "request U.H. up", "alert: Soak Zone",
-    // "answer: Cancel", "stop", "finish", "terminate"), for the run record.
+    // Every step of the run as one line ("run", "confirmed", "state 6", "request U.H. up",
+    // "alert: Soak Zone", "reached X1", "cancelled", "stop", "finish", "terminate"), for the
+    // run record.
     void setEventSink(std::function<void(const QString&)> sink) { sink_ = std::move(sink); }
 
     // The temperature a box shows, in Celsius: the shown number, through ToCelsius in

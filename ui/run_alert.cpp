@@ -20,6 +20,12 @@ RunAlert::~RunAlert() { unload(); }
 void RunAlert::ShowRunAlert(const QString& title, const QString& message, int beepIntervalMs, bool hideOk) {
     if (!form_) {
         form_ = new frmAlert(state_, clock_, programFolder_, enableEditor_, parent_);
+        QObject::connect(form_->Command1, &QPushButton::clicked, form_, [this] {
+            if (onAnswer_) onAnswer_("OK");
+        });
+        QObject::connect(form_->Command2, &QPushButton::clicked, form_, [this] {
+            if (onAnswer_) onAnswer_("Cancel");
+        });
     }
     form_->Label1->setText(title);
     form_->Label2->setText(message);

@@ -34,6 +34,8 @@ public:
     bool okPressed() const { return form_ && form_->Command1Tag; }
     bool cancelPressed() const { return form_ && form_->Command2Tag; }
     frmAlert* form() const { return form_; }
+    // Told "OK" or "Cancel" the moment the operator presses one.
+    void setAnswerSink(std::function<void(const QString&)> sink) { onAnswer_ = std::move(sink); }
 
 private:
     core::SharedState& state_;
@@ -42,6 +44,7 @@ private:
     std::function<void(bool)> enableEditor_;
     QWidget* parent_;
     QPointer<frmAlert> form_;
+    std::function<void(const QString&)> onAnswer_;
 };
 
 }  // namespace ui

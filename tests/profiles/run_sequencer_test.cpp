@@ -1,5 +1,6 @@
 // Profile runs against the simulated station's thermal model, on virtual time.
 #include "profiles/run_sequencer.h"
+#include "tests/profiles/fake_run_editor.h"
 #include "settings/units.h"
 #include "tests/support/poller_rig.h"
 #include "tests/support/qt_printers.h"
@@ -11,40 +12,10 @@
 
 using profiles::RunEditor;
 using profiles::RunSequencer;
+using testsupport::FakeEditor;
+using testsupport::northBridge;
 
 namespace {
-
-// The editor as the run sees it: three points and what the run does to the window.
-struct FakeEditor : RunEditor {
-    std::array<Point, 3> points;
-    QStringList statuses;
-    QString caption = "Run";
-    bool locked = false;
-    bool enabled = true;
-    bool cooling = false;
-    int samples = 0;
-    int restarts = 0;
-
-    Point point(int i) const override { return points[std::size_t(i)]; }
-    void setStatus(const QString& t) override { statuses << t; }
-    void lockEditor() override { locked = true; }
-    void unlockEditor() override { locked = false; }
-    void setEditorEnabled(bool on) override { enabled = on; }
-    void setRunCaption(const QString& c) override { caption = c; }
-    QString runCaption() const override { return caption; }
-    void appendSample() override { ++samples; }
-    void setCoolingTrace(bool on) override { cooling = on; }
-    void restartTrace() override { ++restarts; }
-    QString status() const { return statuses.isEmpty() ? QString() : statuses.back(); }
-};
-
-// The example profile: 60, 140, 180 °C; X1 PERHEAT/OFF in park, X2 REFLOW/REFLOW and X3
-// PERHEAT/REFLOW in normal mode.
-std::array<RunEditor::Point, 3> northBridge() {
-    return {{{"60", "PREHEAT BOARD", 1, 0, 1, false},
-             {"140", "SOAK", 2, 1, 0, false},
-             {"180", "REFLOW NOW", 1, 1, 0, false}}};
-}
 
 struct Run : ::testing::Test {
     testsupport::PollerRig rig;

@@ -85,9 +85,12 @@ TEST(RunAlert, LoadsOnceAndKeepsTheAnswerUntilUnloaded) {
     EXPECT_EQ(alert.form()->Beeps_Timer().interval(), 2000);
     EXPECT_TRUE(alert.form()->Command1->isVisibleTo(alert.form()));
 
+    QStringList answers;
+    alert.setAnswerSink([&](const QString& a) { answers << a; });
     alert.form()->Command2->click();
     EXPECT_TRUE(alert.cancelPressed());
     EXPECT_TRUE(editorEnabled);
+    EXPECT_EQ(answers, QStringList{"Cancel"});
     // A second showing while loaded changes the texts but not the answer, and does not
     // disable the editor again.
     alert.ShowRunAlert("Soak Zone", "Wait", 0, true);

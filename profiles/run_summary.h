@@ -1,0 +1,51 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace profiles {
+
+// One row of a run record as the summary needs it.
+struct RunRow {
+    double elapsedS = 0;
+    std::optional<double> boardC;  // empty while the probe reported an error
+    QString event;                 // empty on the once-a-second rows
+};
+
+enum class RunOutcome { Finished, Terminated, Stopped };
+
+struct RunSummary {
+    RunOutcome outcome = RunOutcome::Finished;
+    QString profileName;
+    std::array<int, 3> pointsC{};
+    bool leadFree = false;
+    double totalS = 0;
+    std::array<std::optional<double>, 3> reachedS;  // when X1..X3 were reached
+    std::optional<double> peakC;
+    double peakAtS = 0;
+    int liquidusC = 183;
+    double aboveLiquidusS = 0;
+    std::optional<double> steepestRise;  // degrees per second over 5 s
+    std::optional<double> steepestFall;
+
+    // "key: value" lines for the summary file.
+    QStringList lines() const;
+    // One line for a status bar.
+    QString shortText() const;
+};
+
+constexpr int kLiquidusLeadedC = 183;
+constexpr int kLiquidusLeadFreeC = 217;
+
+// The figures of a run from its rows: the once-a-second rows give the peak, the time
+// above liquidus (one second per row at or above it) and the steepest 5-second rise and
+// fall; the event rows "reached X1".."reached X3" give the times to the points.
+RunSummary summarizeRun(const std::vector<RunRow>& rows, RunOutcome outcome, const QString& profileName,
+                        const std::array<int, 3>& pointsC, bool leadFree);
+
+QString outcomeText(RunOutcome outcome);
+
+}  // namespace profiles
