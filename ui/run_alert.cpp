@@ -20,6 +20,7 @@ RunAlert::~RunAlert() { unload(); }
 void RunAlert::ShowRunAlert(const QString& title, const QString& message, int beepIntervalMs, bool hideOk) {
     if (!form_) {
         form_ = new frmAlert(state_, clock_, programFolder_, enableEditor_, parent_);
+        form_->setWindowFlag(Qt::WindowStaysOnTopHint);
         QObject::connect(form_->Command1, &QPushButton::clicked, form_, [this] {
             if (onAnswer_) onAnswer_("OK");
         });

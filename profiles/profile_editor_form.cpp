@@ -1,0 +1,280 @@
+#include "profiles/profile_editor_form.h"
+
+#include "core/shared_state.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+
+namespace profiles {
+
+namespace {
+const QStringList kLowerEntries{"OFF", "PERHEAT", "REFLOW", "FAST REFLOW"};
+const QStringList kUpperEntries{"OFF", "REFLOW", "FAST REFLOW"};
+const QStringList kModeEntries{"Normal Mode", "Park Mode"};
+constexpr int kNormal = 0, kPark = 1;
+}  // namespace
+
+Profile_Editor_Form::Profile_Editor_Form(core::SharedState& state, platform::Clock& clock, platform::Dialogs& dialogs,
+                                         EditorFolders folders, std::function<void(bool)> enableMainWindow,
+                                         QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      state_(state),
+      clock_(clock),
+      dialogs_(dialogs),
+      folders_(std::move(folders)),
+      enableMainWindow_(std::move(enableMainWindow)) {
+    setObjectName("Profile_Editor_Form");
+    setWindowTitle("KR-9300 Profile Editor");
+    buildControls();
+    // The alert is a window of its own: as a child it would be disabled with the editor.
+    alert_ = std::make_unique<ui::RunAlert>(state_, clock_, folders_.program, [this](bool on) { setEnabled(on); });
+    run_ = std::make_unique<RunSequencer>(state_, clock_, *this, *alert_);
+    record_ = std::make_unique<RunRecord>(state_, clock_);
+    coolingTimer_ = clock_.createTimer(1000, [this] { Cooling_Graph_Timer_Timer(); });
+    rwTimer_ = clock_.createTimer(500, [this] { ProfileRW_Timer_Timer(); });
+    rwTimer_->setEnabled(true);
+    run_->setEventSink([this](const QString& e) { runEvent(e); });
+    alert_->setAnswerSink([this](const QString& a) { record_->event("answer: " + a); });
+    record_->setFailureSink([this](const QString& t) { setPanel(2, t); });
+    record_->setProgressSink([this](const QString& t) { setPanel(2, t); });
+    connectControls();
+}
+
+Profile_Editor_Form::~Profile_Editor_Form() {
+    record_->close();
+    alert_->unload();
+}
+
+void Profile_Editor_Form::connectControls() {
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
+    connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
+    connect(Option4, &QRadioButton::clicked, this, [this] { Option4_Click(); });
+    connect(Option5, &QRadioButton::clicked, this, [this] { Option5_Click(); });
+}
+
+// --- controls by point ---
+
+QLineEdit* Profile_Editor_Form::temperatureBox(int p) const { return std::array{Text1, Text3, Text5}[std::size_t(p)]; }
+QLineEdit* Profile_Editor_Form::messageBox(int p) const { return std::array{Text2, Text4, Text6}[std::size_t(p)]; }
+QComboBox* Profile_Editor_Form::lowerList(int p) const { return std::array{Combo1, Combo3, Combo5}[std::size_t(p)]; }
+QComboBox* Profile_Editor_Form::upperList(int p) const { return std::array{Combo2, Combo4, Combo6}[std::size_t(p)]; }
+QComboBox* Profile_Editor_Form::modeList(int p) const { return std::array{Combo7, Combo8, Combo9}[std::size_t(p)]; }
+QCheckBox* Profile_Editor_Form::fanBox(int p) const { return std::array{Check1, Check2, Check3}[std::size_t(p)]; }
+
+QList<QWidget*> Profile_Editor_Form::lockableControls() const {
+    return {Text1,    Text2,    Text3,    Text4,    Text5,    Text6,    Text7,    Text8,    Combo1,   Combo2,   Combo3,
+            Combo4,   Combo5,   Combo6,   Combo7,   Combo8,   Combo9,   Option1,  Option2,  Option3,  Option4,  Option5,
+            Command1, Command2, Command3, Command4, Command6, Command7, Command8, Command9, Check1,   Check2,   Check3};
+}
+
+// --- opening ---
+
+void Profile_Editor_Form::Form_Load() {
+    if (enableMainWindow_) enableMainWindow_(false);
+    move(0, 0);
+    plotWasOn_ = false;
+    if (state_.Settings.AutoTCPlot) {
+        state_.Settings.AutoTCPlot = false;
+        plotWasOn_ = true;
+    }
+    Option4->setChecked(true);
+    state_.ProfileRunActive = false;
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6}) box->clear();
+    Text7->setText("Untitled");
+    Text8->clear();
+    Option1->setChecked(true);
+    fillLists();
+    if (!state_.MachineOnline)
+        for (QWidget* w : QList<QWidget*>{Command5, Command6, Command7, Command9, Option1, Option2, Option3})
+            w->setEnabled(false);
+    const QString unit = state_.Settings.TempUnit != 0 ? " F" : " C";
+    for (QLabel* l : Label2) l->setText(unit);
+    if (!state_.PcbTemperatureValid) Command5->setEnabled(false);
+    run_->MyDelayTimer().tag = false;
+    state_.EditorState = core::EditorIdle;
+}
+
+void Profile_Editor_Form::fillLists() {
+    for (int p = 0; p < 3; ++p) {
+        lowerList(p)->clear();
+        lowerList(p)->addItems(kLowerEntries);
+        upperList(p)->clear();
+        upperList(p)->addItems(kUpperEntries);
+        modeList(p)->clear();
+        modeList(p)->addItems(kModeEntries);
+        lowerList(p)->setCurrentIndex(0);
+        upperList(p)->setCurrentIndex(0);
+        modeList(p)->setCurrentIndex(p == 0 ? kPark : kNormal);
+        fanBox(p)->setChecked(false);
+    }
+}
+
+void Profile_Editor_Form::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (state_.NewProfileOnShow) {
+        state_.NewProfileOnShow = false;
+        Command2_Click();
+    }
+    if (state_.OpenProfileOnShow) {
+        state_.OpenProfileOnShow = false;
+        // The open command arrives with the profile file.
+    }
+}
+
+// --- commands ---
+
+void Profile_Editor_Form::stopCooling() {
+    setCoolingTrace(false);
+    state_.ProfileRunActive = false;
+}
+
+void Profile_Editor_Form::Command2_Click() {
+    stopCooling();
+    restartTrace();
+    resetRecord();
+}
+
+void Profile_Editor_Form::resetRecord() {
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6}) box->clear();
+    Text7->setText("Untitled");
+    Text8->clear();
+    Option4->setChecked(true);
+    Option1->setChecked(true);
+    fillLists();
+}
+
+void Profile_Editor_Form::Command1_Click() {
+    leave();
+    closing_ = true;
+    close();
+    if (onClosed_) onClosed_();
+}
+
+void Profile_Editor_Form::leave() {
+    stopCooling();
+    if (plotWasOn_) state_.Settings.AutoTCPlot = true;
+    plotWasOn_ = false;
+    if (enableMainWindow_) enableMainWindow_(true);
+}
+
+// The title bar's close box: "Exit Profiles" when idle; refused while a transfer or a run
+// holds the editor locked.
+void Profile_Editor_Form::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (locked_) {
+        event->ignore();
+        setPanel(2, kBusyClosing);
+        return;
+    }
+    leave();
+    closing_ = true;
+    event->accept();
+    if (onClosed_) onClosed_();
+}
+
+void Profile_Editor_Form::Command5_Click() { run_->Command5_Click(); }
+
+void Profile_Editor_Form::Command8_Click() {
+    stopCooling();
+    // The picture goes out with the chart.
+}
+
+void Profile_Editor_Form::Command9_Click() { state_.RequestFlags[core::SlotFan] = true; }
+
+void Profile_Editor_Form::Option4_Click() {}
+void Profile_Editor_Form::Option5_Click() {}
+
+void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
+
+void Profile_Editor_Form::ProfileRW_Timer_Timer() { rwTimer_->setEnabled(false); }
+
+// --- lock and alert ---
+
+void Profile_Editor_Form::LockEditor() {
+    locked_ = true;
+    for (QWidget* w : lockableControls()) w->setEnabled(false);
+}
+
+void Profile_Editor_Form::UnlockEditor() {
+    locked_ = false;
+    for (QWidget* w : lockableControls()) w->setEnabled(true);
+    if (panel(2) == kBusyClosing) setPanel(2, QString());
+}
+
+void Profile_Editor_Form::ShowRunAlert(const QString& title, const QString& message, int beepIntervalMs,
+                                       bool hideOk) {
+    alert_->ShowRunAlert(title, message, beepIntervalMs, hideOk);
+}
+
+void Profile_Editor_Form::setPanel(int panel, const QString& text) {
+    if (panel >= 1 && panel <= 2) panels_[std::size_t(panel - 1)]->setText(text);
+}
+
+QString Profile_Editor_Form::panel(int panel) const {
+    return panel >= 1 && panel <= 2 ? panels_[std::size_t(panel - 1)]->text() : QString();
+}
+
+// --- what the run reads and does ---
+
+RunEditor::Point Profile_Editor_Form::point(int p) const {
+    return {temperatureBox(p)->text(), messageBox(p)->text(), lowerList(p)->currentIndex(),
+            upperList(p)->currentIndex(), modeList(p)->currentIndex(), fanBox(p)->isChecked()};
+}
+
+void Profile_Editor_Form::setRunCaption(const QString& caption) { Command5->setText(caption); }
+QString Profile_Editor_Form::runCaption() const { return Command5->text(); }
+
+void Profile_Editor_Form::appendSample() {}
+
+void Profile_Editor_Form::setCoolingTrace(bool on) {
+    coolingTimer_->setEnabled(on);
+    // The cooling trace of the last run ends its record; a run still going keeps it.
+    if (!on && !run_->running()) record_->close();
+}
+
+void Profile_Editor_Form::restartTrace() { state_.TraceResetRequested = true; }
+
+// --- the run record ---
+
+void Profile_Editor_Form::runEvent(const QString& e) {
+    if (e == "confirmed") beginRecord();
+    record_->event(e);
+    if (e == "finish") endRecord(RunOutcome::Finished);
+    else if (e == "terminate") endRecord(RunOutcome::Terminated);
+    else if (e == "stop") endRecord(RunOutcome::Stopped);
+}
+
+void Profile_Editor_Form::beginRecord() {
+    RunRecord::Setup setup;
+    setup.programFolder = folders_.program;
+    setup.userDataFolder = folders_.userData;
+    setup.profileName = Text7->text();
+    for (int p = 0; p < 3; ++p)
+        setup.pointsC[std::size_t(p)] =
+            RunSequencer::boxCelsius(temperatureBox(p)->text(), state_.Settings.TempUnit != 0).value_or(0);
+    setup.leadFree = Option5->isChecked();
+    setup.started = QDateTime::currentDateTime();
+    record_->begin(setup);
+}
+
+void Profile_Editor_Form::endRecord(RunOutcome outcome) {
+    if (!record_->recording()) return;
+    const RunSummary summary = record_->endRun(outcome);
+    setPanel(2, summary.shortText());
+}
+
+}  // namespace profiles

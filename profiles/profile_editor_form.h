@@ -1,0 +1,188 @@
+#pragma once
+#include "profiles/run_record.h"
+#include "profiles/run_sequencer.h"
+#include "ui/run_alert.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QCustomPlot;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+
+namespace core {
+struct SharedState;
+}
+namespace platform {
+class Clock;
+class Dialogs;
+class Timer;
+}  // namespace platform
+
+namespace profiles {
+
+// Where the editor finds and keeps files.
+struct EditorFolders {
+    QString program;   // the program folder: pictures, the dialogs' first folder
+    QString userData;  // the per-user data folder, for run records when the program folder is read-only
+};
+
+// "KR-9300 Profile Editor": the operator composes a profile, sees its curve, keeps it in a
+// file, moves it to and from the station's slots and runs it. The main window stays
+// disabled while it is open. Controls carry their names as members and object names.
+class Profile_Editor_Form : public QWidget, public RunEditor {
+    Q_OBJECT
+public:
+    Profile_Editor_Form(core::SharedState& state, platform::Clock& clock, platform::Dialogs& dialogs,
+                        EditorFolders folders, std::function<void(bool)> enableMainWindow,
+                        QWidget* parent = nullptr);
+    ~Profile_Editor_Form() override;
+
+    void Form_Load();
+
+    // --- commands ---
+    void Command1_Click();  // Exit Profiles
+    void Command2_Click();  // New
+    void Command5_Click();  // Run / Stop
+    void Command8_Click();  // Save Graph
+    void Command9_Click();  // FAN ON/OFF
+    void Option4_Click();   // Leaded
+    void Option5_Click();   // Lead-Free
+    void Cooling_Graph_Timer_Timer();
+    void ProfileRW_Timer_Timer();
+
+    // --- offered to the transfer and the run ---
+    void LockEditor();
+    void UnlockEditor();
+    bool locked() const { return locked_; }
+    void ShowRunAlert(const QString& title, const QString& message, int beepIntervalMs, bool hideOk);
+
+    // Status bar panels 1 (the designed texts) and 2 (busy notes, run progress, run summary).
+    void setPanel(int panel, const QString& text);
+    QString panel(int panel) const;
+
+    // Told when the window has closed for good, after the main window was enabled again.
+    void setClosedHandler(std::function<void()> handler) { onClosed_ = std::move(handler); }
+
+    // --- what the run reads and does ---
+    Point point(int index) const override;
+    void setStatus(const QString& text) override { setPanel(1, text); }
+    void lockEditor() override { LockEditor(); }
+    void unlockEditor() override { UnlockEditor(); }
+    void setEditorEnabled(bool enabled) override { setEnabled(enabled); }
+    void setRunCaption(const QString& caption) override;
+    QString runCaption() const override;
+    void appendSample() override;
+    void setCoolingTrace(bool on) override;
+    void restartTrace() override;
+
+    platform::Timer& Cooling_Graph_Timer() { return *coolingTimer_; }
+    platform::Timer& ProfileRW_Timer() { return *rwTimer_; }
+    platform::Timer& MyDelayTimer() { return run_->MyDelayTimer(); }
+    RunSequencer& sequencer() { return *run_; }
+    RunRecord& record() { return *record_; }
+    ui::RunAlert& alert() { return *alert_; }
+
+    static constexpr const char* kBusyClosing = "Busy: wait for the transfer or stop the run before closing";
+
+    // Controls: per point X1..X3 the temperature, message, L.H., U.H., fan and position.
+    QCustomPlot* ChartViewer1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    QGroupBox* Frame6 = nullptr;
+    QLineEdit* Text1 = nullptr;  // X1 temperature
+    QLineEdit* Text2 = nullptr;  // X1 message
+    QLineEdit* Text3 = nullptr;  // X2 temperature
+    QLineEdit* Text4 = nullptr;  // X2 message
+    QLineEdit* Text5 = nullptr;  // X3 temperature
+    QLineEdit* Text6 = nullptr;  // X3 message
+    QLineEdit* Text7 = nullptr;  // profile name
+    QLineEdit* Text8 = nullptr;  // file name
+    QComboBox* Combo1 = nullptr;  // X1 L.H.
+    QComboBox* Combo2 = nullptr;  // X1 U.H.
+    QComboBox* Combo3 = nullptr;  // X2 L.H.
+    QComboBox* Combo4 = nullptr;  // X2 U.H.
+    QComboBox* Combo5 = nullptr;  // X3 L.H.
+    QComboBox* Combo6 = nullptr;  // X3 U.H.
+    QComboBox* Combo7 = nullptr;  // X1 normal / park
+    QComboBox* Combo8 = nullptr;  // X2 normal / park
+    QComboBox* Combo9 = nullptr;  // X3 normal / park
+    QCheckBox* Check1 = nullptr;  // X1 fan
+    QCheckBox* Check2 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    std::array<QLabel*, 3> Label2{};  // the unit labels of X1..X3
+    QRadioButton* Option1 = nullptr;  // Profile 1
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option3 = nullptr;
+    QRadioButton* Option4 = nullptr;  // Leaded
+    QRadioButton* Option5 = nullptr;  // Lead-Free
+    QPushButton* Command1 = nullptr;  // Exit Profiles
+    QPushButton* Command2 = nullptr;  // New
+    QPushButton* Command3 = nullptr;  // Open
+    QPushButton* Command4 = nullptr;  // Save (file)
+    QPushButton* Command5 = nullptr;  // Run / Stop
+    QPushButton* Command6 = nullptr;  // Retrieve
+    QPushButton* Command7 = nullptr;  // Save (station)
+    QPushButton* Command8 = nullptr;  // Save Graph
+    QPushButton* Command9 = nullptr;  // FAN ON/OFF
+    QStatusBar* StatusBar1 = nullptr;
+
+    // The 33 controls LockEditor and UnlockEditor switch together.
+    QList<QWidget*> lockableControls() const;
+    bool PlotWasOn() const { return plotWasOn_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildControls();
+    void connectControls();
+    void fillLists();
+    void resetRecord();
+    void stopCooling();
+    void leave();
+    void runEvent(const QString& text);
+    void beginRecord();
+    void endRecord(RunOutcome outcome);
+public:
+    // The controls of point 0..2 (X1..X3).
+    QLineEdit* temperatureBox(int point) const;
+    QLineEdit* messageBox(int point) const;
+    QComboBox* lowerList(int point) const;
+    QComboBox* upperList(int point) const;
+    QComboBox* modeList(int point) const;
+    QCheckBox* fanBox(int point) const;
+
+private:
+
+    core::SharedState& state_;
+    platform::Clock& clock_;
+    platform::Dialogs& dialogs_;
+    EditorFolders folders_;
+    std::function<void(bool)> enableMainWindow_;
+    std::function<void()> onClosed_;
+    std::unique_ptr<platform::Timer> coolingTimer_;
+    std::unique_ptr<platform::Timer> rwTimer_;
+    std::unique_ptr<ui::RunAlert> alert_;
+    std::unique_ptr<RunSequencer> run_;
+    std::unique_ptr<RunRecord> record_;
+    std::array<QLabel*, 2> panels_{};
+    bool plotWasOn_ = false;
+    bool locked_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace profiles

@@ -1,0 +1,167 @@
+// The profile editor window, driven offscreen by object name against the simulated station.
+#include "profiles/profile_editor_form.h"
+#include "tests/support/poller_rig.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/screenshot.h"
+#include "tests/support/scripted_dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using profiles::Profile_Editor_Form;
+
+namespace {
+
+struct Editor : ::testing::Test {
+    testsupport::PollerRig rig;
+    testsupport::ScriptedDialogs dialogs;
+    bool mainEnabled = true;
+    int closed = 0;
+    std::unique_ptr<Profile_Editor_Form> editor;
+
+    void open() {
+        editor = std::make_unique<Profile_Editor_Form>(
+            rig.state, rig.clock, dialogs,
+            profiles::EditorFolders{rig.dir.filePath("program"), rig.dir.filePath("user")},
+            [this](bool on) { mainEnabled = on; });
+        editor->setClosedHandler([this] { ++closed; });
+        editor->Form_Load();
+        editor->show();
+    }
+    template <typename W>
+    W* find(const char* name) {
+        auto* w = editor->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+};
+
+}  // namespace
+
+TEST_F(Editor, OpensWithTheDefaultsAndTurnsPlottingOffUntilItCloses) {
+    rig.connect();
+    rig.state.Settings.AutoTCPlot = true;
+    open();
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_FALSE(rig.state.Settings.AutoTCPlot);
+    EXPECT_TRUE(editor->PlotWasOn());
+    EXPECT_EQ(editor->windowTitle(), "KR-9300 Profile Editor");
+    EXPECT_EQ(find<QLineEdit>("Text7")->text(), "Untitled");
+    EXPECT_TRUE(find<QRadioButton>("Option4")->isChecked());
+    EXPECT_TRUE(find<QRadioButton>("Option1")->isChecked());
+    EXPECT_EQ(find<QComboBox>("Combo7")->currentText(), "Park Mode");
+    EXPECT_EQ(find<QComboBox>("Combo8")->currentText(), "Normal Mode");
+    EXPECT_EQ(find<QComboBox>("Combo1")->itemText(1), "PERHEAT");
+    EXPECT_FALSE(find<QComboBox>("Combo1")->isEditable());
+    EXPECT_EQ(find<QLabel>("Label2_0")->text(), " C");
+    EXPECT_TRUE(find<QPushButton>("Command6")->isEnabled());
+    EXPECT_EQ(rig.state.EditorState, 0);
+    testsupport::saveShot(*editor, "profile_editor.png");
+
+    find<QPushButton>("Command1")->click();
+    EXPECT_TRUE(mainEnabled);
+    EXPECT_TRUE(rig.state.Settings.AutoTCPlot);
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(editor->isVisible());
+}
+
+TEST_F(Editor, OpenedOfflineTheStationCommandsStayOffUntilReopened) {
+    rig.state.Settings.TempUnit = 1;
+    open();
+    for (const char* name : {"Command5", "Command6", "Command7", "Command9", "Option1", "Option2", "Option3"})
+        EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;
+    EXPECT_EQ(find<QLabel>("Label2_2")->text(), " F");
+    rig.connect();
+    rig.clock.advance(3000);
+    EXPECT_FALSE(find<QWidget>("Command6")->isEnabled());
+    EXPECT_FALSE(rig.state.Settings.AutoTCPlot) << "plotting was off and stays off";
+    find<QPushButton>("Command1")->click();
+    EXPECT_FALSE(rig.state.Settings.AutoTCPlot);
+    open();
+    EXPECT_TRUE(find<QWidget>("Command6")->isEnabled());
+}
+
+TEST_F(Editor, NewKeepsFourAndThreeListEntriesAndResetsTheProfile) {
+    open();
+    find<QLineEdit>("Text1")->setText("100");
+    find<QLineEdit>("Text7")->setText("BGA");
+    find<QComboBox>("Combo7")->setCurrentIndex(0);
+    find<QRadioButton>("Option5")->setChecked(true);
+    find<QCheckBox>("Check2")->setChecked(true);
+    for (int i = 0; i < 3; ++i) find<QPushButton>("Command2")->click();
+    for (const char* l : {"Combo1", "Combo3", "Combo5"}) EXPECT_EQ(find<QComboBox>(l)->count(), 4) << l;
+    for (const char* u : {"Combo2", "Combo4", "Combo6"}) EXPECT_EQ(find<QComboBox>(u)->count(), 3) << u;
+    EXPECT_TRUE(find<QLineEdit>("Text1")->text().isEmpty());
+    EXPECT_EQ(find<QLineEdit>("Text7")->text(), "Untitled");
+    EXPECT_EQ(find<QComboBox>("Combo7")->currentText(), "Park Mode");
+    EXPECT_TRUE(find<QRadioButton>("Option4")->isChecked());
+    EXPECT_FALSE(find<QCheckBox>("Check2")->isChecked());
+    EXPECT_TRUE(rig.state.TraceResetRequested);
+}
+
+TEST_F(Editor, TheLockCoversExactlyTheThirtyThreeControls) {
+    rig.connect();
+    open();
+    ASSERT_EQ(editor->lockableControls().size(), 33);
+    editor->LockEditor();
+    for (QWidget* w : editor->lockableControls()) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+    editor->UnlockEditor();
+    for (QWidget* w : editor->lockableControls()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+}
+
+TEST_F(Editor, TheCloseBoxLeavesWhenIdleAndRefusesWhileLocked) {
+    rig.connect();
+    rig.state.Settings.AutoTCPlot = true;
+    open();
+    editor->LockEditor();
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->panel(2), Profile_Editor_Form::kBusyClosing);
+    EXPECT_FALSE(mainEnabled);
+    editor->UnlockEditor();
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(mainEnabled);
+    EXPECT_TRUE(rig.state.Settings.AutoTCPlot);
+    EXPECT_EQ(closed, 1);
+}
+
+TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
+    rig.connect();
+    rig.station.setMachineMode(core::PositionPark);
+    open();
+    find<QLineEdit>("Text1")->setText("60");
+    find<QLineEdit>("Text2")->setText("PREHEAT");
+    find<QLineEdit>("Text3")->setText("100");
+    find<QLineEdit>("Text4")->setText("SOAK");
+    find<QLineEdit>("Text5")->setText("120");
+    find<QLineEdit>("Text6")->setText("REFLOW");
+    find<QLineEdit>("Text7")->setText("SMALL BGA");
+    for (const char* c : {"Combo8", "Combo9"}) find<QComboBox>(c)->setCurrentIndex(1);  // park throughout
+    find<QComboBox>("Combo1")->setCurrentIndex(1);
+    find<QComboBox>("Combo3")->setCurrentIndex(1);
+    find<QComboBox>("Combo5")->setCurrentIndex(1);
+    find<QPushButton>("Command5")->click();
+    EXPECT_EQ(find<QPushButton>("Command5")->text(), "Stop");
+    EXPECT_FALSE(find<QWidget>("Command1")->isEnabled());
+    ASSERT_TRUE(rig.clock.runUntil([&] { return editor->alert().loaded(); }, 5000));
+    EXPECT_FALSE(editor->isEnabled()) << "the alert disables the editor";
+    editor->alert().form()->Command1->click();
+    EXPECT_TRUE(editor->isEnabled());
+    ASSERT_TRUE(rig.clock.runUntil([&] { return editor->runCaption() == "Run"; }, 60 * 60 * 1000));
+    EXPECT_EQ(editor->panel(1), "Process: Profile Finished Successfully");
+    EXPECT_TRUE(editor->panel(2).startsWith("Finished after ")) << editor->panel(2).toStdString();
+    EXPECT_TRUE(editor->Cooling_Graph_Timer().enabled());
+    EXPECT_TRUE(editor->record().recording()) << "the cooling trace goes on into the record";
+    find<QPushButton>("Command2")->click();  // New stops the cooling trace and its record
+    EXPECT_FALSE(editor->record().recording());
+    EXPECT_TRUE(QFileInfo::exists(editor->record().basePath() + ".txt"));
+}
