@@ -1,7 +1,12 @@
 #include "app/program.h"
 
-#include "ui/about_form.h"
 #include "mainwin/options_form.h"
+#include "profiles/run_record.h"
+#include "ui/about_form.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QUrl>
 
 namespace app {
 
@@ -14,14 +19,24 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       form(s, dialogs, shell, file, programFolder),
       poller(s, link, shell, form, file),
       warning(c),  // its own window: the main window is disabled while it shows
-      departure(s, link, poller, form, warning, form) {
+      departure(s, link, poller, form, warning, form),
+      userDataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+      dialogs_(dialogs),
+      shell_(shell),
+      programFolder_(programFolder) {
     form.attach(poller);
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
     form.setExitHandler([this] { departure.M_File_Exit_Click(); });
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
     form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });
     form.setMenuAction(form.M_Help_About, [this] { openAbout(); });
+    form.setMenuAction(form.M_File_New_Profile, [this] { openEditor(true, false); });
+    form.setMenuAction(form.M_File_Open_Profile, [this] { openEditor(false, true); });
+    form.setMenuAction(form.M_Profile_Editor, [this] { openEditor(false, false); });
+    form.setMenuAction(form.M_Profile_Run_Records, [this] { openRunRecords(); });
 }
+
+Program::~Program() { delete editor_; }
 
 void Program::start() {
     form.Form_Load();
@@ -37,6 +52,26 @@ void Program::openOptions() {
 void Program::openAbout() {
     auto* about = new ui::frmAbout(state, form.programFolder(), &form);
     about->show();
+}
+
+void Program::openEditor(bool newProfile, bool openProfile) {
+    if (editor_) {  // one editor at a time
+        editor_->raise();
+        return;
+    }
+    state.NewProfileOnShow = newProfile;
+    state.OpenProfileOnShow = openProfile;
+    editor_ = new profiles::Profile_Editor_Form(state, clock, dialogs_, {programFolder_, userDataFolder},
+                                                [this](bool on) { form.setMainWindowEnabled(on); });
+    editor_->setAttribute(Qt::WA_DeleteOnClose);
+    editor_->Form_Load();
+    editor_->show();
+}
+
+void Program::openRunRecords() {
+    const QString folder = profiles::RunRecord::runsFolder(programFolder_, userDataFolder);
+    QDir().mkpath(folder);
+    shell_.openUrl(QUrl::fromLocalFile(folder).toString());
 }
 
 }  // namespace app

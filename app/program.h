@@ -5,6 +5,9 @@
 #include "link/poller.h"
 #include "mainwin/exit_warning_form.h"
 #include "mainwin/form1.h"
+#include "profiles/profile_editor_form.h"
+
+#include <QPointer>
 #include "settings/settings_file.h"
 
 namespace platform {
@@ -24,6 +27,8 @@ public:
     Program(core::SharedState& state, platform::Bridge& bridge, platform::Clock& clock, platform::Dialogs& dialogs,
             platform::Shell& shell, const QString& programFolder, const QString& userFolder);
 
+    ~Program();
+
     // Form_Load, then the window is shown.
     void start();
 
@@ -35,9 +40,21 @@ public:
     stationlink::Poller poller;
     mainwin::frmExit_Warning warning;
     stationlink::Departure departure;
+    // Where run records go when the program folder cannot be written.
+    QString userDataFolder;
 
     void openOptions();
     void openAbout();
+    // The profile editor, opened without blocking; the flags run New or Open on its first paint.
+    void openEditor(bool newProfile, bool openProfile);
+    profiles::Profile_Editor_Form* editor() const { return editor_; }
+    void openRunRecords();
+
+private:
+    platform::Dialogs& dialogs_;
+    platform::Shell& shell_;
+    QString programFolder_;
+    QPointer<profiles::Profile_Editor_Form> editor_;
 };
 
 }  // namespace app

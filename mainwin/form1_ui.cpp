@@ -60,6 +60,8 @@ void Form1::buildMenus() {
     QMenu* profile = bar->addMenu("Profile");
     profile->setObjectName("M_Profile");
     M_Profile_Editor = entry(profile, "Profile Editor", "M_Profile_Editor");
+    M_Profile_Run_Records = entry(profile, "Run Records", "M_Profile_Run_Records");
+    M_Profile_Run_Records->setToolTip("Open the folder with the record of every profile run");
 
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("M_Tools");
@@ -78,8 +80,8 @@ void Form1::buildMenus() {
     M_Help_About = entry(help, "&About", "M_Help_About");
 
     // Entries whose window is registered later stay disabled until then.
-    for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Tools_Defaults,
-                       M_Tools_Options, M_Help_About, M_Tools_Disconnect})
+    for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Profile_Run_Records,
+                       M_Tools_Defaults, M_Tools_Options, M_Help_About, M_Tools_Disconnect})
         a->setEnabled(false);
     // The two EEPROM entries have no action.
 
@@ -90,8 +92,8 @@ void Form1::buildMenus() {
     connect(M_Tools_Connect, &QAction::triggered, this, [this] { M_Tools_Connect_Click(); });
     connect(M_Help_Support_Website, &QAction::triggered, this, [this] { M_Help_Support_Website_Click(); });
     connect(M_Help_Support_Updates, &QAction::triggered, this, [this] { M_Help_Support_Updates_Click(); });
-    for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Tools_Disconnect,
-                       M_Tools_Defaults, M_Tools_Options, M_Help_About}) {
+    for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Profile_Run_Records,
+                       M_Tools_Disconnect, M_Tools_Defaults, M_Tools_Options, M_Help_About}) {
         connect(a, &QAction::triggered, this, [this, a] {
             auto it = menuActions_.find(a);
             if (it != menuActions_.end() && it->second) it->second();

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -120,16 +121,20 @@ void Profile_Editor_Form::fillLists() {
     }
 }
 
+// The command the main window asked for runs once, right after the first paint (not inside
+// it: the open command shows a dialog).
 void Profile_Editor_Form::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    if (state_.NewProfileOnShow) {
-        state_.NewProfileOnShow = false;
-        Command2_Click();
-    }
-    if (state_.OpenProfileOnShow) {
-        state_.OpenProfileOnShow = false;
-        // The open command arrives with the profile file.
-    }
+    if (!state_.NewProfileOnShow && !state_.OpenProfileOnShow) return;
+    const bool runNew = state_.NewProfileOnShow, runOpen = state_.OpenProfileOnShow;
+    state_.NewProfileOnShow = false;
+    state_.OpenProfileOnShow = false;
+    QPointer<Profile_Editor_Form> self(this);
+    clock_.schedule(0, [self, runNew, runOpen] {
+        if (!self) return;
+        if (runNew) self->Command2_Click();
+        if (runOpen) self->Command3_Click();
+    });
 }
 
 // --- commands ---
@@ -152,6 +157,10 @@ void Profile_Editor_Form::resetRecord() {
     Option4->setChecked(true);
     Option1->setChecked(true);
     fillLists();
+}
+
+void Profile_Editor_Form::Command3_Click() {
+    stopCooling();
 }
 
 void Profile_Editor_Form::Command1_Click() {

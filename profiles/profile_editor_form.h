@@ -52,6 +52,7 @@ public:
     // --- commands ---
     void Command1_Click();  // Exit Profiles
     void Command2_Click();  // New
+    void Command3_Click();  // Open (file)
     void Command5_Click();  // Run / Stop
     void Command8_Click();  // Save Graph
     void Command9_Click();  // FAN ON/OFF

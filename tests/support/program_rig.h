@@ -32,6 +32,7 @@ struct ProgramRig {
                 for (const QString& l : settingsLines) ini.write(l.toLatin1() + "\r\n");
         }
         program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, folder, dir.filePath("user"));
+        program->userDataFolder = dir.filePath("userdata");
         form = &program->form;
         poller = &program->poller;
         file = &program->file;
