@@ -42,6 +42,7 @@ Profile_Editor_Form::Profile_Editor_Form(core::SharedState& state, platform::Clo
     coolingTimer_ = clock_.createTimer(1000, [this] { Cooling_Graph_Timer_Timer(); });
     rwTimer_ = clock_.createTimer(500, [this] { ProfileRW_Timer_Timer(); });
     rwTimer_->setEnabled(true);
+    transfer_ = std::make_unique<TransferWatch>(state_, *this, *rwTimer_);
     run_->setEventSink([this](const QString& e) { runEvent(e); });
     alert_->setAnswerSink([this](const QString& a) { record_->event("answer: " + a); });
     record_->setFailureSink([this](const QString& t) { setPanel(2, t); });
@@ -58,6 +59,8 @@ void Profile_Editor_Form::connectControls() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
     connect(Option4, &QRadioButton::clicked, this, [this] { Option4_Click(); });
@@ -209,7 +212,17 @@ void Profile_Editor_Form::Option5_Click() {}
 
 void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
 
-void Profile_Editor_Form::ProfileRW_Timer_Timer() { rwTimer_->setEnabled(false); }
+void Profile_Editor_Form::ProfileRW_Timer_Timer() { transfer_->ProfileRW_Timer_Timer(); }
+
+void Profile_Editor_Form::Command6_Click() { transfer_->Command6_Click(); }
+void Profile_Editor_Form::Command7_Click() { transfer_->Command7_Click(); }
+
+void Profile_Editor_Form::refreshCurveFromBoxes() {
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    std::int16_t* copies[] = {&state_.X1SetPointC, &state_.X2SetPointC, &state_.X3SetPointC};
+    for (int p = 0; p < 3; ++p)
+        if (const auto c = RunSequencer::boxCelsius(temperatureBox(p)->text(), fahrenheit)) *copies[p] = *c;
+}
 
 // --- lock and alert ---
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "profiles/run_record.h"
 #include "profiles/run_sequencer.h"
+#include "profiles/transfer_watch.h"
 #include "ui/run_alert.h"
 
 #include <QWidget>
@@ -54,6 +55,8 @@ public:
     void Command2_Click();  // New
     void Command3_Click();  // Open (file)
     void Command5_Click();  // Run / Stop
+    void Command6_Click();  // Retrieve
+    void Command7_Click();  // Save (station)
     void Command8_Click();  // Save Graph
     void Command9_Click();  // FAN ON/OFF
     void Option4_Click();   // Leaded
@@ -91,6 +94,13 @@ public:
     platform::Timer& MyDelayTimer() { return run_->MyDelayTimer(); }
     RunSequencer& sequencer() { return *run_; }
     RunRecord& record() { return *record_; }
+    TransferWatch& transfer() { return *transfer_; }
+
+    // Stops the cooling trace (and its record) and ends a finished run's hold on the alarm
+    // rules: what every command of the window does first.
+    void stopCooling();
+    // The working copies from the three boxes, then the curve and the chart anew.
+    void refreshCurveFromBoxes();
     ui::RunAlert& alert() { return *alert_; }
 
     static constexpr const char* kBusyClosing = "Busy: wait for the transfer or stop the run before closing";
@@ -153,7 +163,6 @@ private:
     void connectControls();
     void fillLists();
     void resetRecord();
-    void stopCooling();
     void leave();
     void runEvent(const QString& text);
     void beginRecord();
@@ -180,6 +189,7 @@ private:
     std::unique_ptr<ui::RunAlert> alert_;
     std::unique_ptr<RunSequencer> run_;
     std::unique_ptr<RunRecord> record_;
+    std::unique_ptr<TransferWatch> transfer_;
     std::array<QLabel*, 2> panels_{};
     bool plotWasOn_ = false;
     bool locked_ = false;
