@@ -23,7 +23,8 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       userDataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
       dialogs_(dialogs),
       shell_(shell),
-      programFolder_(programFolder) {
+      programFolder_(programFolder),
+      bridge_(bridge) {
     form.attach(poller);
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
     form.setExitHandler([this] { departure.M_File_Exit_Click(); });
@@ -34,9 +35,13 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     form.setMenuAction(form.M_File_Open_Profile, [this] { openEditor(false, true); });
     form.setMenuAction(form.M_Profile_Editor, [this] { openEditor(false, false); });
     form.setMenuAction(form.M_Profile_Run_Records, [this] { openRunRecords(); });
+    form.setMenuAction(form.M_Tools_Defaults, [this] { openDefaults(); });
 }
 
-Program::~Program() { delete editor_; }
+Program::~Program() {
+    delete editor_;
+    delete defaults_;
+}
 
 void Program::start() {
     form.Form_Load();
@@ -72,6 +77,26 @@ void Program::openRunRecords() {
     const QString folder = profiles::RunRecord::runsFolder(programFolder_, userDataFolder);
     QDir().mkpath(folder);
     shell_.openUrl(QUrl::fromLocalFile(folder).toString());
+}
+
+void Program::openDefaults() {
+    if (defaults_) return;
+    // Chosen while a poller tick waits for a reply: the tool starts once that tick is over,
+    // so it never talks to the station in the middle of another exchange.
+    if (state.PollerBusy || state.TransactionActive) {
+        clock.schedule(50, [this] { openDefaults(); });
+        return;
+    }
+    defaults::DefaultsHost host;
+    host.stopPoller = [this] { poller.USB_Service_Timer().setEnabled(false); };
+    host.resumePoller = [this] {
+        poller.USB_Service_Timer().setEnabled(true);
+        form.setMainWindowEnabled(true);
+    };
+    defaults_ = new defaults::Form_Defaults(state, bridge_, clock, host);
+    defaults_->setAttribute(Qt::WA_DeleteOnClose);
+    defaults_->show();
+    defaults_->Form_Load();
 }
 
 }  // namespace app

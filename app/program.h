@@ -5,6 +5,7 @@
 #include "link/poller.h"
 #include "mainwin/exit_warning_form.h"
 #include "mainwin/form1.h"
+#include "defaults/form_defaults.h"
 #include "profiles/profile_editor_form.h"
 
 #include <QPointer>
@@ -49,12 +50,17 @@ public:
     void openEditor(bool newProfile, bool openProfile);
     profiles::Profile_Editor_Form* editor() const { return editor_; }
     void openRunRecords();
+    // The defaults tool, once no poller tick is running.
+    void openDefaults();
+    defaults::Form_Defaults* defaultsTool() const { return defaults_; }
 
 private:
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
     QString programFolder_;
     QPointer<profiles::Profile_Editor_Form> editor_;
+    QPointer<defaults::Form_Defaults> defaults_;
+    platform::Bridge& bridge_;
 };
 
 }  // namespace app

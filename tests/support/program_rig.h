@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 namespace testsupport {
 
 // The whole program, main window included, against a simulated station on virtual
@@ -42,6 +44,9 @@ struct ProgramRig {
         const auto target = poller->ticksRun() + std::uint64_t(n);
         return clock.runUntil([&] { return poller->ticksRun() >= target && !state.PollerBusy; },
                               std::int64_t(n) * 30000);
+    }
+    void expectNoViolations() {
+        for (const auto& v : station.violations()) ADD_FAILURE() << toString(v.kind) << ": " << v.detail;
     }
     static QStringList settingsWith(const QString& key, const QString& value) {
         QStringList l = settings::SettingsFile::defaultLines();
