@@ -17,7 +17,11 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       departure(s, link, poller, form, warning, form) {
     form.attach(poller);
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
-    form.setExitHandler([this] { departure.M_File_Exit_Click(); });
+    form.setExitHandler([this] { requestExit(); });
+    exitAfterDisconnect_ = clock.createTimer(200, [this] {
+        exitAfterDisconnect_->setEnabled(false);
+        requestExit();
+    });
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
     form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });
     form.setMenuAction(form.M_Help_About, [this] { openAbout(); });
@@ -26,6 +30,14 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
 void Program::start() {
     form.Form_Load();
     form.show();
+}
+
+void Program::requestExit() {
+    if (state.ExitStage == core::DisconnectRunning) {
+        exitAfterDisconnect_->setEnabled(true);
+        return;
+    }
+    departure.M_File_Exit_Click();
 }
 
 void Program::openOptions() {

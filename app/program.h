@@ -5,7 +5,10 @@
 #include "link/poller.h"
 #include "mainwin/exit_warning_form.h"
 #include "mainwin/form1.h"
+#include "platform/clock.h"
 #include "settings/settings_file.h"
+
+#include <memory>
 
 namespace platform {
 class Bridge;
@@ -38,6 +41,12 @@ public:
 
     void openOptions();
     void openAbout();
+    // Leaving the program: File > Exit, the window's close box, a termination signal.
+    // While a disconnect runs, the exit waits until it has finished.
+    void requestExit();
+
+private:
+    std::unique_ptr<platform::Timer> exitAfterDisconnect_;
 };
 
 }  // namespace app

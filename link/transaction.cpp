@@ -60,6 +60,7 @@ TransactionResult Link::fail(const TransactionSpec& plan, const FailurePath& pat
 }
 
 TransactionResult Link::RunTransaction(const TransactionSpec& plan) {
+    if (clock_.ending()) throw platform::ProgramEnding{};  // nothing goes out once the program ends
     if (state_.TransactionActive) {
         ++refused_;
         addLine(QString("Command 0x%1 refused: another command is still waiting for its reply")
