@@ -1,5 +1,6 @@
 #include "core/shared_state.h"
 #include "app/program.h"
+#include "app/signal_exit.h"
 #include "app/sim_station_window.h"
 #include "platform/bridge_selector.h"
 #include "platform/libftdi_bridge.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
     app::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
     dialogs.setParent(&program.form);
     program.form.setEndHandler([] { QCoreApplication::quit(); });
+    app::SignalExit signalExit(program);  // SIGTERM and SIGINT enter the orderly exit
+    if (!signalExit.installed()) qWarning("KR-9300 Control Room: %s", qPrintable(signalExit.error()));
 
     app::SimStationWindow simWindow(station, clock);
     auto showSimulator = clock.createTimer(500, [&] {

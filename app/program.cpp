@@ -27,7 +27,11 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       bridge_(bridge) {
     form.attach(poller);
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
-    form.setExitHandler([this] { departure.M_File_Exit_Click(); });
+    form.setExitHandler([this] { requestExit(); });
+    exitAfterDisconnect_ = clock.createTimer(200, [this] {
+        exitAfterDisconnect_->setEnabled(false);
+        requestExit();
+    });
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
     form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });
     form.setMenuAction(form.M_Help_About, [this] { openAbout(); });
@@ -46,6 +50,14 @@ Program::~Program() {
 void Program::start() {
     form.Form_Load();
     form.show();
+}
+
+void Program::requestExit() {
+    if (state.ExitStage == core::DisconnectRunning) {
+        exitAfterDisconnect_->setEnabled(true);
+        return;
+    }
+    departure.M_File_Exit_Click();
 }
 
 void Program::openOptions() {

@@ -6,10 +6,12 @@
 #include "mainwin/exit_warning_form.h"
 #include "mainwin/form1.h"
 #include "defaults/form_defaults.h"
+#include "platform/clock.h"
 #include "profiles/profile_editor_form.h"
+#include "settings/settings_file.h"
 
 #include <QPointer>
-#include "settings/settings_file.h"
+#include <memory>
 
 namespace platform {
 class Bridge;
@@ -53,6 +55,9 @@ public:
     // The defaults tool, once no poller tick is running.
     void openDefaults();
     defaults::Form_Defaults* defaultsTool() const { return defaults_; }
+    // Leaving the program: File > Exit, the window's close box, a termination signal.
+    // While a disconnect runs, the exit waits until it has finished.
+    void requestExit();
 
 private:
     platform::Dialogs& dialogs_;
@@ -61,6 +66,7 @@ private:
     QPointer<profiles::Profile_Editor_Form> editor_;
     QPointer<defaults::Form_Defaults> defaults_;
     platform::Bridge& bridge_;
+    std::unique_ptr<platform::Timer> exitAfterDisconnect_;
 };
 
 }  // namespace app

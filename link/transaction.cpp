@@ -41,7 +41,9 @@ Link::Wait Link::waitForByte(const TransactionSpec&) {
     for (;;) {
         std::uint32_t waiting = 0;
         if (bridge_.getQueueStatus(state_.DeviceHandle, waiting) != 0) return Wait::QueueFailed;
-        clock_.waitNext(1);
+        // Events run either way; only an empty queue is worth sleeping on.
+        if (waiting == 0) clock_.waitNext(1);
+        else clock_.runPending();
         if (timer1_->tag) return Wait::TimedOut;
         if (waiting >= 1) return Wait::Arrived;
     }
@@ -58,6 +60,7 @@ TransactionResult Link::fail(const TransactionSpec& plan, const FailurePath& pat
 }
 
 TransactionResult Link::RunTransaction(const TransactionSpec& plan) {
+    if (clock_.ending()) throw platform::ProgramEnding{};  // nothing goes out once the program ends
     if (state_.TransactionActive) {
         ++refused_;
         addLine(QString("Command 0x%1 refused: another command is still waiting for its reply")

@@ -7,6 +7,7 @@
 #include "settings/settings_file.h"
 #include "platform/virtual_clock.h"
 #include "simulator/sim_bridge.h"
+#include "tests/support/counting_bridge.h"
 #include "tests/support/recording_display.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -33,7 +34,7 @@ struct ProgramRig {
             if (ini.open(QIODevice::WriteOnly))
                 for (const QString& l : settingsLines) ini.write(l.toLatin1() + "\r\n");
         }
-        program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, folder, dir.filePath("user"));
+        program = std::make_unique<app::Program>(state, bridgeCalls, clock, dialogs, shell, folder, dir.filePath("user"));
         program->userDataFolder = dir.filePath("userdata");
         form = &program->form;
         poller = &program->poller;
@@ -60,6 +61,7 @@ struct ProgramRig {
     platform::VirtualClock clock;
     simulator::SimStation station;
     simulator::SimBridge bridge;
+    CountingBridge bridgeCalls{bridge};  // what the program sees: every call recorded
     core::SharedState state;
     ScriptedDialogs dialogs;
     CountingShell shell;
