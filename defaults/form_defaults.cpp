@@ -1,6 +1,7 @@
 #include "defaults/form_defaults.h"
 
 #include "core/shared_state.h"
+#include "platform/clock.h"
 #include "ui/widget_names.h"
 
 #include <QCloseEvent>
@@ -50,12 +51,12 @@ Form_Defaults::Form_Defaults(core::SharedState& state, platform::Bridge& bridge,
     }
     root->addWidget(StatusBar1);
 
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { UploadProfileClick(1); });
-    connect(Command3, &QPushButton::clicked, this, [this] { UploadProfileClick(2); });
-    connect(Command4, &QPushButton::clicked, this, [this] { UploadProfileClick(3); });
-    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { Command1_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { UploadProfileClick(1); }); });
+    connect(Command3, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { UploadProfileClick(2); }); });
+    connect(Command4, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { UploadProfileClick(3); }); });
+    connect(Command5, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { Command5_Click(); }); });
+    connect(Command6, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { Command6_Click(); }); });
 }
 
 Form_Defaults::~Form_Defaults() = default;
