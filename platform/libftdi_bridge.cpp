@@ -39,7 +39,10 @@ QString LibFtdiBridge::Candidate::name() const {
 
 LibFtdiBridge::LibFtdiBridge(QString wantedSerial) : wantedSerial_(std::move(wantedSerial)) {}
 
-LibFtdiBridge::~LibFtdiBridge() { release(); }
+LibFtdiBridge::~LibFtdiBridge() {
+    notices_ = nullptr;  // whoever listened may be gone already
+    release();
+}
 
 void LibFtdiBridge::notify(BridgeNotice::Kind kind, const QString& text) {
     if (text == lastNotice_) return;
