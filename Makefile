@@ -3,7 +3,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build demo run test bench sanitize fuzz soak faults-long clean
+.PHONY: deps build demo run test bench sanitize fuzz soak faults-long package install-test clean
 
 deps:
 	@scripts/install-deps
@@ -23,6 +23,14 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package (kr9300_<version>_<arch>.deb in the build folder).
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+# Installs the package, starts it once under a fresh HOME, removes it again (root or sudo).
+install-test: package
+	@scripts/install-test $(BUILD)
 
 # Everything and its tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -5,6 +5,7 @@
 #include "link/offline_display.h"
 #include "link/poller.h"
 #include "mainwin/log_file.h"
+#include "platform/program_folder.h"
 #include "settings/number_text.h"
 #include "settings/limits.h"
 #include "settings/settings_file.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,7 +65,7 @@ void Form1::setMenuAction(QAction* entry, std::function<void()> action) {
         entry->setEnabled(true);
 }
 
-QString Form1::picturePath(const QString& fileName) const { return QDir(programFolder_).filePath(fileName); }
+QString Form1::picturePath(const QString& fileName) const { return platform::picturePath(programFolder_, fileName); }
 
 void Form1::Form_Load() {
     trendModel_.clear();
@@ -255,7 +255,7 @@ void Form1::Command10_Click() {
 void Form1::Command8_Click() {
     const QString name = dialogs_.saveFile(
         "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
-        programFolder_, QString());
+        platform::documentsFolder(programFolder_), QString());
     if (name.isEmpty()) return;
     QString error;
     if (!platform::savePicture(trend_->picture(), name, &error)) dialogs_.message("Save Graph", error);
@@ -264,7 +264,7 @@ void Form1::Command8_Click() {
 void Form1::Command2_Click() {
     const QString proposed = state_.MachineId.isEmpty() ? QString("KR-9300_Log") : state_.MachineId;
     const QString name = dialogs_.saveFile("Save As", "KR-9300 Log File (*.zlg)|*.zlg|All Files (*.*)|*.*",
-                                           programFolder_, proposed);
+                                           platform::documentsFolder(programFolder_), proposed);
     if (name.isEmpty()) return;
     if (!writeLogFile(name, logLines(state_.MachineId, state_.FirmwareVersion, state_.Diagnostics.lines())))
         dialogs_.message("Save Log", "The log could not be written to " + name + ".");

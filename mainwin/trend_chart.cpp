@@ -1,8 +1,8 @@
 #include "mainwin/trend_chart.h"
 
+#include "platform/program_folder.h"
 #include "ui/chart_look.h"
 
-#include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QToolTip>
@@ -23,7 +23,7 @@ const QColor kFill(0xFF, 0x88, 0x88, 0x80);
 }  // namespace
 
 TrendChart::TrendChart(QCustomPlot& viewer, TrendModel& model, QString programFolder)
-    : plot_(viewer), model_(model), logo_(QDir(programFolder).filePath("LogoS.png")) {
+    : plot_(viewer), model_(model), logo_(platform::picturePath(programFolder, "LogoS.png")) {
     plot_.setFixedSize(kWidth, kHeight);
     plot_.setMouseTracking(true);
     QObject::connect(&plot_, &QCustomPlot::mouseMove, &plot_, [this](QMouseEvent* e) { showValueTip(e); });
