@@ -57,93 +57,58 @@ bool columnHas(const QImage& img, int x, int top, int bottom, QRgb colour) {
 
 }  // namespace
 
-TEST_F(ProfileChartTest, ViewerAndDrawingValues) {
+TEST_F(ProfileChartTest, LayoutUnitAndLegend) {
     QCustomPlot& plot = *chart.ChartViewer1;
     EXPECT_EQ(plot.objectName(), "ChartViewer1");
-    EXPECT_EQ(plot.size(), QSize(750, 310));
-    EXPECT_EQ(plot.axisRect()->rect(), QRect(55, 62, 650, 200));
-    EXPECT_EQ(plot.axisRect()->backgroundBrush().color(), QColor(Qt::black));
-    EXPECT_EQ(plot.xAxis->grid()->pen().color(), QColor(0x55, 0x55, 0x55));
-    EXPECT_EQ(plot.xAxis->range(), QCPRange(0, 300));
-    EXPECT_EQ(plot.xAxis->ticker().dynamicCast<QCPAxisTickerFixed>()->tickStep(), 30);
-    EXPECT_FALSE(plot.xAxis->subTicks());
-    EXPECT_FALSE(plot.yAxis->subTicks());
-    EXPECT_EQ(plot.yAxis->ticker().dynamicCast<QCPAxisTickerFixed>()->tickStep(), 50);
-    EXPECT_EQ(plot.xAxis->label(), "Time (Sec)");
-    EXPECT_EQ(traceGraph()->pen(), QPen(QColor(0xFF, 0xFF, 0xFF), 3));
-    EXPECT_EQ(curveGraph()->pen(), QPen(QColor(0x00, 0x00, 0xFF), 3));
-    bool titled = false;
-    for (int i = 0; i < plot.itemCount(); ++i)
-        if (auto* t = qobject_cast<QCPItemText*>(plot.item(i))) titled |= t->text() == ProfileChart::kTitle;
-    EXPECT_TRUE(titled);
-}
-
-TEST_F(ProfileChartTest, UnitFollowsTheDisplayAtEachBuild) {
+    EXPECT_EQ(plot.axisRect()->rect(), QRect(55, 62, 650, 200));  // laid out before it is ever shown
     const struct {
         int unit;
         const char* yTitle;
         double yMax;
         const char* legend;
-    } cases[] = {{0, "Temperature ( C)", 300, "T/C Reading: 0 C"}, {1, "Temperature ( F)", 572, "T/C Reading: 0 F"}};
+    } cases[] = {{0, "Temperature ( C)", 300, "T/C Reading: 151 C"}, {1, "Temperature ( F)", 572, "T/C Reading: 304 F"}};
     for (const auto& c : cases) {
         state.Settings.TempUnit = std::int16_t(c.unit);
-        state.TraceResetRequested = true;
-        chart.RequestChartRedraw();
+        sample(151);
         EXPECT_EQ(chart.yTitle(), c.yTitle);
         EXPECT_EQ(chart.yMax(), c.yMax);
         EXPECT_EQ(chart.legendText(), c.legend);
     }
-}
-
-TEST_F(ProfileChartTest, LegendInThreeColumnsTraceFirst) {
-    sample(150);
-    sample(151);
-    QCPLegend* legend = chart.ChartViewer1->legend;
-    EXPECT_TRUE(legend->visible());
-    EXPECT_EQ(legend->fillOrder(), QCPLayoutGrid::foColumnsFirst);
-    EXPECT_EQ(legend->wrap(), 3);
-    EXPECT_EQ(legend->columnCount(), 3);
-    EXPECT_EQ(legend->rowCount(), 1);
-    // Two entries in the first two of three cells.
-    ASSERT_EQ(legend->itemCount(), 3);
-    EXPECT_EQ(legend->item(2), nullptr);
+    // Three columns filled left to right: the trace, then "User Graph", then an empty cell.
+    QCPLegend* legend = plot.legend;
+    EXPECT_EQ(legend->outerRect().topLeft(), QPoint(55, 33));
+    EXPECT_EQ(legend->outerRect().width(), 520);
+    ASSERT_EQ(legend->columnCount(), 3);
+    ASSERT_EQ(legend->rowCount(), 1);
     auto* first = qobject_cast<QCPPlottableLegendItem*>(legend->item(0));
     auto* second = qobject_cast<QCPPlottableLegendItem*>(legend->item(1));
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->plottable(), traceGraph());
-    EXPECT_EQ(second->plottable(), curveGraph());
-    EXPECT_EQ(chart.legendText(), "T/C Reading: 151 C");
-    EXPECT_EQ(curveGraph()->name(), "User Graph");
+    EXPECT_EQ(second->plottable()->name(), "User Graph");
+    EXPECT_EQ(legend->item(2), nullptr);
     // A rebuild between samples shows the entry the next sample fills: still empty.
     chart.RequestChartRedraw();
-    EXPECT_EQ(chart.legendText(), "T/C Reading:  C");
-    EXPECT_EQ(legend->itemCount(), 3);
+    EXPECT_EQ(chart.legendText(), "T/C Reading:  F");
     EXPECT_EQ(legend->columnCount(), 3);
-    EXPECT_EQ(legend->outerRect().topLeft(), QPoint(55, 33));
-    EXPECT_EQ(legend->outerRect().width(), 520);
 }
 
-TEST_F(ProfileChartTest, BoardTemperatureStoredInTheDisplayUnit) {
+TEST_F(ProfileChartTest, SamplesInTheDisplayUnitAndGapsWithoutAReading) {
     const struct {
         int unit;
         int celsius;
-        double stored;
-    } cases[] = {{1, 150, 302}, {0, 150, 150}, {1, 25, 77}, {0, -5, -5}};
+        bool valid;
+        double stored;  // NaN: a gap
+    } cases[] = {{1, 150, true, 302}, {0, 150, true, 150}, {1, 25, true, 77}, {0, -5, true, -5},
+                 {0, 120, false, profiles::CurveNoValue}};
     for (const auto& c : cases) {
         state.Settings.TempUnit = std::int16_t(c.unit);
+        state.PcbTemperatureValid = c.valid;
         const int at = chart.TcSampleCount;
         sample(c.celsius);
-        EXPECT_EQ(chart.TcTrace.at(at), c.stored) << c.celsius;
+        if (std::isnan(c.stored)) EXPECT_TRUE(std::isnan(chart.TcTrace.at(at)));
+        else EXPECT_EQ(chart.TcTrace.at(at), c.stored) << c.celsius;
         EXPECT_EQ(chart.TcSampleCount, at + 1);
     }
-}
-
-TEST_F(ProfileChartTest, NoReadingLeavesAGapAndStillCounts) {
-    sample(120);
-    state.PcbTemperatureValid = false;
-    sample(121);
-    EXPECT_TRUE(std::isnan(chart.TcTrace.at(1)));
-    EXPECT_EQ(chart.TcSampleCount, 2);
 }
 
 TEST_F(ProfileChartTest, RestartCycleAfterThreeHundredSeconds) {
@@ -171,7 +136,7 @@ TEST_F(ProfileChartTest, ResetTakenByTheOtherChartIsAskedForAgain) {
     chart.RequestChartRedraw();
     ASSERT_TRUE(state.TraceResetRequested);
     state.TraceResetRequested = false;  // the trend chart was rebuilt first
-    sample(150);                        // beyond the trace: not stored, reset asked again
+    sample(150);                        // still past 299: asks for the reset again
     EXPECT_TRUE(state.TraceResetRequested);
     sample(151);
     EXPECT_EQ(chart.TcSampleCount, 1);
@@ -192,26 +157,19 @@ TEST_F(ProfileChartTest, NewKeepsTheCurveAndEmptiesTheTrace) {
 }
 
 TEST_F(ProfileChartTest, CurveFromTheWorkingCopiesInTheDisplayUnit) {
-    loadProfile(100, 150, 190);
-    EXPECT_NEAR(curveGraph()->data()->at(75)->value, 125, 1e-9);
-    EXPECT_TRUE(std::isnan(curveGraph()->data()->at(0)->value));
     state.Settings.TempUnit = 1;
-    loadProfile(100, 150, 190);
-    EXPECT_NEAR(chart.profileCurve()[1], 77 + 2.7, 1e-9);
-    EXPECT_NEAR(chart.profileCurve()[100], 302, 1e-9);
-    EXPECT_NEAR(chart.profileCurve()[299], 77, 1e-9);
-    EXPECT_EQ(chart.yMax(), 572);
     loadProfile(100, 150, 190, Alloy::LeadFree);
-    EXPECT_NEAR(chart.profileCurve()[200], 374, 1e-9);
-    EXPECT_NEAR(chart.profileCurve()[210], 374, 1e-9);
+    EXPECT_NEAR(curveGraph()->data()->at(130)->value, 302, 1e-9);
+    EXPECT_NEAR(curveGraph()->data()->at(299)->value, 77, 1e-9);
+    EXPECT_TRUE(std::isnan(curveGraph()->data()->at(0)->value));
 }
 
 TEST_F(ProfileChartTest, GapsAreNeverDrawnAsZeros) {
-    for (int i = 1; i <= 10; ++i) sample(150);
-    state.PcbTemperatureValid = false;
-    for (int i = 11; i <= 19; ++i) sample(0);
-    state.PcbTemperatureValid = true;
-    for (int i = 20; i <= 30; ++i) sample(150);
+    // 150 at seconds 0..9, no reading at 10..18, 150 again at 19..29.
+    for (int second = 0; second < 30; ++second) {
+        state.PcbTemperatureValid = second < 10 || second > 18;
+        sample(state.PcbTemperatureValid ? 150 : 0);
+    }
     const QImage img = chart.picture().convertToFormat(QImage::Format_RGB32);
     const QRgb white = qRgb(255, 255, 255);
     const int top = py(300) + 2, bottom = py(0) - 2;
