@@ -126,14 +126,14 @@ void drawTile(QPainter& p, double h) {
     }
 }
 
-// The product mark: the tile and the name.
-QImage logo(int w, int h) {
+// The product mark: the tile and the name, in a colour that reads on the area the mark sits on.
+QImage logo(int w, int h, const QColor& text) {
     QImage img(w, h, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     drawTile(p, h);
-    p.setPen(QColor(60, 60, 70));
+    p.setPen(text);
     QFont f("Liberation Sans", 1, QFont::Bold, true);
     f.setPixelSize(int(h * 0.55));
     p.setFont(f);
@@ -230,8 +230,8 @@ int main(int argc, char** argv) {
     bool ok = save(station(Pose::Offline), dir, "Parkmode Offline.jpg");
     ok &= save(station(Pose::Normal), dir, "NormalMode-1.jpg");
     ok &= save(station(Pose::Park), dir, "parkmode-1.jpg");
-    ok &= save(logo(92, 22), dir, "LogoS.png");
-    ok &= save(logo(120, 28), dir, "LogoSB.png");
+    ok &= save(logo(92, 22, QColor(60, 60, 70)), dir, "LogoS.png");
+    ok &= save(logo(120, 28, QColor(200, 200, 210)), dir, "LogoSB.png");  // on black
     ok &= save(icon('c'), dir, "IconConnect.png");
     ok &= save(icon('d'), dir, "IconDisconnect.png");
     ok &= save(icon('p'), dir, "IconProfile.png");
