@@ -13,9 +13,12 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       link(s, bridge, c),
       form(s, dialogs, shell, file, programFolder),
       poller(s, link, shell, form, file),
+      profiles(link, form),
       warning(c),  // its own window: the main window is disabled while it shows
       departure(s, link, poller, form, warning, form) {
     form.attach(poller);
+    poller.setAction(core::SlotProfileRead, [this] { profiles.ReadStationProfile(); });
+    poller.setAction(core::SlotProfileWrite, [this] { profiles.WriteStationProfile(); });
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
     form.setExitHandler([this] { departure.M_File_Exit_Click(); });
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
