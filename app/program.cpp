@@ -18,6 +18,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       link(s, bridge, c),
       form(s, dialogs, shell, file, programFolder),
       poller(s, link, shell, form, file),
+      profiles(link, form),
       warning(c),  // its own window: the main window is disabled while it shows
       departure(s, link, poller, form, warning, form),
       userDataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
@@ -26,6 +27,8 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       programFolder_(programFolder),
       bridge_(bridge) {
     form.attach(poller);
+    poller.setAction(core::SlotProfileRead, [this] { profiles.ReadStationProfile(); });
+    poller.setAction(core::SlotProfileWrite, [this] { profiles.WriteStationProfile(); });
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
     form.setExitHandler([this] { requestExit(); });
     exitAfterDisconnect_ = clock.createTimer(200, [this] {

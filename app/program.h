@@ -3,6 +3,7 @@
 #include "link/departure.h"
 #include "link/link.h"
 #include "link/poller.h"
+#include "link/profile_transfer.h"
 #include "mainwin/exit_warning_form.h"
 #include "mainwin/form1.h"
 #include "defaults/form_defaults.h"
@@ -41,6 +42,7 @@ public:
     stationlink::Link link;
     mainwin::Form1 form;
     stationlink::Poller poller;
+    stationlink::StationProfiles profiles;  // the poller's actions for request slots 5 and 8
     mainwin::frmExit_Warning warning;
     stationlink::Departure departure;
     // Where run records go when the program folder cannot be written.

@@ -195,7 +195,7 @@ bool DefaultsUploader::uploadProfile(int slot) {
     if (ok) {
         status_(2, kUploading);
         const stationlink::ProfilePayload payload = stationlink::encodeProfilePayload(defaultProfiles()[std::size_t(slot - 1)]);
-        const std::uint8_t opcode = std::uint8_t(0xA4 + slot);
+        const std::uint8_t opcode = *stationlink::profileWriteOpcode(slot);
         const std::vector<std::uint8_t> frame = stationlink::buildFrame(opcode, payload);
         // The start byte, a short pause, then the header back to back.
         ok = writeByte(frame[0]);
@@ -204,13 +204,11 @@ bool DefaultsUploader::uploadProfile(int slot) {
         if (!ok) status_(2, "Write Error");
         // A failing payload byte names the name or message character sent last.
         auto lastText = [&payload](int index) {
-            switch (stationlink::payloadField(index)) {
-                case stationlink::PayloadField::Name:
-                case stationlink::PayloadField::Message: return payload[std::size_t(index)];
-                case stationlink::PayloadField::Temperature: return payload[11];
-                case stationlink::PayloadField::Mode: return payload[77];
-            }
-            return std::uint8_t(0);
+            using namespace stationlink;
+            if (index < kProfileNameLength) return payload[std::size_t(index)];
+            if (index < kPayloadMessages) return payload[kProfileNameLength - 1];
+            if (index < kPayloadModes) return payload[std::size_t(index)];
+            return payload[kPayloadModes - 1];
         };
         if (ok) {
             progress(4, int(frame.size()));
