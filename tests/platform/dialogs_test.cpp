@@ -7,6 +7,10 @@ TEST(Dialogs, FilterStringsBecomeQtFilters) {
     EXPECT_EQ(platform::toQtFilter("JPEG|*.jpg|PNG|*.png"), "JPEG (*.jpg);;PNG (*.png)");
     EXPECT_EQ(platform::toQtFilter("Pictures|*.jpg;*.png"), "Pictures (*.jpg *.png)");
     EXPECT_EQ(platform::toQtFilter(""), "");
+    // Texts that already show their patterns are not given them twice.
+    EXPECT_EQ(platform::toQtFilter("ZENT Profiles (*.znt)|*.znt"), "ZENT Profiles (*.znt)");
+    EXPECT_EQ(platform::toQtFilter("KR-9300 Log File (*.zlg)|*.zlg|All Files (*.*)|*.*"),
+              "KR-9300 Log File (*.zlg);;All Files (*.*)");
 }
 
 TEST(Dialogs, ScriptedDoubleAnswersInOrderAndRecords) {

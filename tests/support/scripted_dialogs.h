@@ -1,12 +1,16 @@
 #pragma once
 #include "platform/dialogs.h"
 
+#include <QFileInfo>
+#include <QList>
 #include <QStringList>
 
 namespace testsupport {
 
 // Dialogs for tests: records every message and request, answers file dialogs from a
-// queue of prepared names (empty = cancelled).
+// queue of prepared names (empty = cancelled). A save dialog given the name of an existing
+// file asks first, as the real one does: the question is recorded and answered from
+// replaceAnswers (Yes when none is left); after "No" the dialog takes the next name.
 class ScriptedDialogs final : public platform::Dialogs {
 public:
     struct Message {
@@ -24,10 +28,17 @@ public:
     }
     QString saveFile(const QString& title, const QString& filter, const QString& folder,
                      const QString& initialName) override {
-        return openFile(title, filter, folder, initialName);
+        for (;;) {
+            const QString name = openFile(title, filter, folder, initialName);
+            if (name.isEmpty() || !QFileInfo::exists(name)) return name;
+            replaceQuestions.push_back(name);
+            if (replaceAnswers.isEmpty() || replaceAnswers.takeFirst()) return name;
+        }
     }
 
     QStringList answers;
+    QList<bool> replaceAnswers;
+    QStringList replaceQuestions;
     std::vector<Message> messages;
     std::vector<FileRequest> requests;
 };
