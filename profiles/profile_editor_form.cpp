@@ -278,6 +278,7 @@ void Profile_Editor_Form::runEvent(const QString& e) {
     if (e == "finish") endRecord(RunOutcome::Finished);
     else if (e == "terminate") endRecord(RunOutcome::Terminated);
     else if (e == "stop") endRecord(RunOutcome::Stopped);
+    if (runObserver_) runObserver_(e);
 }
 
 void Profile_Editor_Form::beginRecord() {

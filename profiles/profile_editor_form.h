@@ -74,6 +74,9 @@ public:
     void setPanel(int panel, const QString& text);
     QString panel(int panel) const;
 
+    // Told every step of the run, after the run record (for watching the run from outside).
+    void setRunObserver(std::function<void(const QString&)> observer) { runObserver_ = std::move(observer); }
+
     // Told when the window has closed for good, after the main window was enabled again.
     void setClosedHandler(std::function<void()> handler) { onClosed_ = std::move(handler); }
 
@@ -184,6 +187,7 @@ private:
     EditorFolders folders_;
     std::function<void(bool)> enableMainWindow_;
     std::function<void()> onClosed_;
+    std::function<void(const QString&)> runObserver_;
     std::unique_ptr<platform::Timer> coolingTimer_;
     std::unique_ptr<platform::Timer> rwTimer_;
     std::unique_ptr<ui::RunAlert> alert_;

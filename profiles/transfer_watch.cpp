@@ -121,6 +121,8 @@ void TransferWatch::Command7_Click() {
 
 // The poller has served the request and the transaction failed (its slot is cleared while
 // the done flag stays down), or the link dropped while the request waited.
+bool TransferWatch::doneFlagSays(const core::SharedState&, int, bool done) { return done; }
+
 bool TransferWatch::requestFailed(int slot, bool done) const {
     if (done) return false;
     return !state_.RequestFlags[std::size_t(slot)] || !state_.MachineOnline;
@@ -131,19 +133,19 @@ void TransferWatch::ProfileRW_Timer_Timer() {
     core::ProfileTransfer& t = state_.Transfer;
     switch (state_.EditorState) {
         case core::EditorRetrievePending:
-            if (t.ReadDone) return showRetrieved();
+            if (completed(core::SlotProfileRead, t.ReadDone)) return showRetrieved();
             if (requestFailed(core::SlotProfileRead, t.ReadDone))
                 return giveBack(QString("Profile %1 Retrieve failed - see the main window's log").arg(slot_));
             timer_.setEnabled(true);
             return;
         case core::EditorSavePending:
-            if (t.WriteDone) return startVerify();
+            if (completed(core::SlotProfileWrite, t.WriteDone)) return startVerify();
             if (requestFailed(core::SlotProfileWrite, t.WriteDone))
                 return giveBack(QString("Profile %1 Save failed - see the main window's log").arg(slot_));
             timer_.setEnabled(true);
             return;
         case core::EditorVerifyPending:
-            if (t.ReadDone) return finishVerify(true);
+            if (completed(core::SlotProfileRead, t.ReadDone)) return finishVerify(true);
             if (requestFailed(core::SlotProfileRead, t.ReadDone)) return finishVerify(false);
             timer_.setEnabled(true);
             return;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -28,6 +29,13 @@ public:
 
     bool pending() const;
 
+    // When the watch takes a transfer as complete: by default when its done flag says so.
+    // A check of the fault simulation swaps in a careless test (the request was served) to
+    // prove that the simulation notices a success that did not happen.
+    using CompletionTest = std::function<bool(const core::SharedState&, int slot, bool done)>;
+    static bool doneFlagSays(const core::SharedState& state, int slot, bool done);
+    void setCompletionTest(CompletionTest test) { completed_ = test ? std::move(test) : CompletionTest(doneFlagSays); }
+
 private:
     int selectedSlot() const;
     std::optional<QString> refusal() const;
@@ -37,12 +45,14 @@ private:
     void finishVerify(bool readOk);
     void giveBack(const QString& status);
     bool requestFailed(int slot, bool done) const;
+    bool completed(int slot, bool done) const { return completed_(state_, slot, done); }
 
     core::SharedState& state_;
     Profile_Editor_Form& editor_;
     platform::Timer& timer_;
     core::ProfileTransfer sent_;  // what the last save sent, kept for the verify
     int slot_ = 0;                // the slot of the transfer under way, for its texts
+    CompletionTest completed_ = doneFlagSays;
 };
 
 }  // namespace profiles
