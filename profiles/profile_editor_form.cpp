@@ -48,6 +48,7 @@ Profile_Editor_Form::Profile_Editor_Form(core::SharedState& state, platform::Clo
     record_->setFailureSink([this](const QString& t) { setPanel(2, t); });
     record_->setProgressSink([this](const QString& t) { setPanel(2, t); });
     connectControls();
+    bindFieldChecks();
 }
 
 Profile_Editor_Form::~Profile_Editor_Form() {
@@ -58,6 +59,8 @@ Profile_Editor_Form::~Profile_Editor_Form() {
 void Profile_Editor_Form::connectControls() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
     connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
     connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
@@ -87,6 +90,7 @@ QList<QWidget*> Profile_Editor_Form::lockableControls() const {
 void Profile_Editor_Form::Form_Load() {
     if (enableMainWindow_) enableMainWindow_(false);
     move(0, 0);
+    chart_->TcTrace.clear();
     plotWasOn_ = false;
     if (state_.Settings.AutoTCPlot) {
         state_.Settings.AutoTCPlot = false;
@@ -94,6 +98,7 @@ void Profile_Editor_Form::Form_Load() {
     }
     Option4->setChecked(true);
     state_.ProfileRunActive = false;
+    chart_->RequestChartRedraw();
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6}) box->clear();
     Text7->setText("Untitled");
     Text8->clear();
@@ -162,10 +167,6 @@ void Profile_Editor_Form::resetRecord() {
     fillLists();
 }
 
-void Profile_Editor_Form::Command3_Click() {
-    stopCooling();
-}
-
 void Profile_Editor_Form::Command1_Click() {
     leave();
     closing_ = true;
@@ -200,15 +201,21 @@ void Profile_Editor_Form::closeEvent(QCloseEvent* event) {
 
 void Profile_Editor_Form::Command5_Click() { run_->Command5_Click(); }
 
+// Save Graph: the chart as last built, in the format of the name's extension. Nothing is
+// said afterwards, whether the picture was written or not.
 void Profile_Editor_Form::Command8_Click() {
     stopCooling();
-    // The picture goes out with the chart.
+    const QString name = dialogs_.saveFile(
+        "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
+        folders_.program, QString());
+    if (!name.isEmpty()) chart_->saveGraph(name);
 }
 
 void Profile_Editor_Form::Command9_Click() { state_.RequestFlags[core::SlotFan] = true; }
 
-void Profile_Editor_Form::Option4_Click() {}
-void Profile_Editor_Form::Option5_Click() {}
+// The alloy moves the curve's time points from the next recomputation on.
+void Profile_Editor_Form::Option4_Click() { chart_->RequestChartRedraw(); }
+void Profile_Editor_Form::Option5_Click() { chart_->RequestChartRedraw(); }
 
 void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
 
@@ -222,6 +229,12 @@ void Profile_Editor_Form::refreshCurveFromBoxes() {
     std::int16_t* copies[] = {&state_.X1SetPointC, &state_.X2SetPointC, &state_.X3SetPointC};
     for (int p = 0; p < 3; ++p)
         if (const auto c = RunSequencer::boxCelsius(temperatureBox(p)->text(), fahrenheit)) *copies[p] = *c;
+    redrawCurve();
+}
+
+void Profile_Editor_Form::redrawCurve() {
+    chart_->ComputeProfileCurve(Option5->isChecked() ? Alloy::LeadFree : Alloy::Leaded);
+    chart_->RequestChartRedraw();
 }
 
 // --- lock and alert ---
@@ -260,7 +273,7 @@ RunEditor::Point Profile_Editor_Form::point(int p) const {
 void Profile_Editor_Form::setRunCaption(const QString& caption) { Command5->setText(caption); }
 QString Profile_Editor_Form::runCaption() const { return Command5->text(); }
 
-void Profile_Editor_Form::appendSample() {}
+void Profile_Editor_Form::appendSample() { chart_->AppendTcSample(); }
 
 void Profile_Editor_Form::setCoolingTrace(bool on) {
     coolingTimer_->setEnabled(on);
@@ -268,7 +281,11 @@ void Profile_Editor_Form::setCoolingTrace(bool on) {
     if (!on && !run_->running()) record_->close();
 }
 
-void Profile_Editor_Form::restartTrace() { state_.TraceResetRequested = true; }
+void Profile_Editor_Form::restartTrace() {
+    state_.TraceResetRequested = true;
+    chart_->TcSampleCount = 0;
+    chart_->RequestChartRedraw();
+}
 
 // --- the run record ---
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "profiles/profile_chart.h"
+#include "profiles/profile_record.h"
 #include "profiles/run_record.h"
 #include "profiles/run_sequencer.h"
 #include "profiles/transfer_watch.h"
@@ -54,6 +56,7 @@ public:
     void Command1_Click();  // Exit Profiles
     void Command2_Click();  // New
     void Command3_Click();  // Open (file)
+    void Command4_Click();  // Save (file)
     void Command5_Click();  // Run / Stop
     void Command6_Click();  // Retrieve
     void Command7_Click();  // Save (station)
@@ -104,6 +107,15 @@ public:
     void stopCooling();
     // The working copies from the three boxes, then the curve and the chart anew.
     void refreshCurveFromBoxes();
+    // The three temperatures checked together; on success the working copies, the curve and
+    // the chart anew. A failure is shown and changes nothing.
+    void CheckSetPoints();
+
+    // The profile the controls hold, and the controls set from a profile.
+    ProfileRecord recordFromControls() const;
+    void showRecord(const ProfileRecord& record);
+    DisplayUnit displayUnit() const;
+    ProfileChart& chart() { return *chart_; }
     ui::RunAlert& alert() { return *alert_; }
 
     static constexpr const char* kBusyClosing = "Busy: wait for the transfer or stop the run before closing";
@@ -159,6 +171,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -170,6 +183,13 @@ private:
     void runEvent(const QString& text);
     void beginRecord();
     void endRecord(RunOutcome outcome);
+    // Field checks: a box left, a message box changed; a failure is shown with the focus back.
+    void bindFieldChecks();
+    void boxLeft(QWidget* box);
+    void messageChanged(int point);
+    void showVerdict(const Verdict& verdict);
+    QWidget* boxWidget(ProfileBox box) const;
+    void redrawCurve();
 public:
     // The controls of point 0..2 (X1..X3).
     QLineEdit* temperatureBox(int point) const;
@@ -194,10 +214,12 @@ private:
     std::unique_ptr<RunSequencer> run_;
     std::unique_ptr<RunRecord> record_;
     std::unique_ptr<TransferWatch> transfer_;
+    std::unique_ptr<ProfileChart> chart_;
     std::array<QLabel*, 2> panels_{};
     bool plotWasOn_ = false;
     bool locked_ = false;
     bool closing_ = false;
+    bool showingVerdict_ = false;  // a failure is being shown: the focus moves it makes check nothing
 };
 
 }  // namespace profiles

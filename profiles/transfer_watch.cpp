@@ -39,6 +39,7 @@ int TransferWatch::selectedSlot() const {
 void TransferWatch::request(int slot, std::int16_t editorState) {
     state_.RequestFlags[std::size_t(slot)] = true;
     state_.EditorState = editorState;
+    unservedTicks_ = 0;
     timer_.setEnabled(true);
 }
 
@@ -123,6 +124,15 @@ void TransferWatch::Command7_Click() {
 // the done flag stays down), or the link dropped while the request waited.
 bool TransferWatch::doneFlagSays(const core::SharedState&, int, bool done) { return done; }
 
+// The status polls fail while the link stays up, so the request is never served: withdrawn
+// (never once the poller has taken it up: the exchange under way may yet succeed).
+bool TransferWatch::gaveUpWaiting(int slot) {
+    if (!state_.RequestFlags[std::size_t(slot)] || state_.ServingSlot == slot) return false;
+    if (++unservedTicks_ < kUnservedTicksLimit) return false;
+    state_.RequestFlags[std::size_t(slot)] = false;
+    return true;
+}
+
 bool TransferWatch::requestFailed(int slot, bool done) const {
     if (done) return false;
     return !state_.RequestFlags[std::size_t(slot)] || !state_.MachineOnline;
@@ -136,17 +146,22 @@ void TransferWatch::ProfileRW_Timer_Timer() {
             if (completed(core::SlotProfileRead, t.ReadDone)) return showRetrieved();
             if (requestFailed(core::SlotProfileRead, t.ReadDone))
                 return giveBack(QString("Profile %1 Retrieve failed - see the main window's log").arg(slot_));
+            if (gaveUpWaiting(core::SlotProfileRead))
+                return giveBack(QString("Profile %1 Retrieve failed - the station did not answer").arg(slot_));
             timer_.setEnabled(true);
             return;
         case core::EditorSavePending:
             if (completed(core::SlotProfileWrite, t.WriteDone)) return startVerify();
             if (requestFailed(core::SlotProfileWrite, t.WriteDone))
                 return giveBack(QString("Profile %1 Save failed - see the main window's log").arg(slot_));
+            if (gaveUpWaiting(core::SlotProfileWrite))
+                return giveBack(QString("Profile %1 Save failed - the station did not answer").arg(slot_));
             timer_.setEnabled(true);
             return;
         case core::EditorVerifyPending:
             if (completed(core::SlotProfileRead, t.ReadDone)) return finishVerify(true);
-            if (requestFailed(core::SlotProfileRead, t.ReadDone)) return finishVerify(false);
+            if (requestFailed(core::SlotProfileRead, t.ReadDone) || gaveUpWaiting(core::SlotProfileRead))
+                return finishVerify(false);
             timer_.setEnabled(true);
             return;
         default:
@@ -160,6 +175,7 @@ void TransferWatch::showRetrieved() {
     for (int p = 0; p < 3; ++p) {
         editor_.temperatureBox(p)->setText(r.temperatures[std::size_t(p)]);
         editor_.messageBox(p)->setText(r.messages[std::size_t(p)]);
+        editor_.messageBox(p)->setCursorPosition(0);  // the start of the message in view
         if (const auto u = r.upperPositions[std::size_t(p)]) editor_.upperList(p)->setCurrentIndex(*u);
         if (const auto l = r.lowerPositions[std::size_t(p)]) editor_.lowerList(p)->setCurrentIndex(*l);
     }

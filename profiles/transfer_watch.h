@@ -45,6 +45,7 @@ private:
     void finishVerify(bool readOk);
     void giveBack(const QString& status);
     bool requestFailed(int slot, bool done) const;
+    bool gaveUpWaiting(int slot);
     bool completed(int slot, bool done) const { return completed_(state_, slot, done); }
 
     core::SharedState& state_;
@@ -53,6 +54,11 @@ private:
     core::ProfileTransfer sent_;  // what the last save sent, kept for the verify
     int slot_ = 0;                // the slot of the transfer under way, for its texts
     CompletionTest completed_ = doneFlagSays;
+    int unservedTicks_ = 0;  // watch ticks the request has waited without the poller taking it up
 };
+
+// A request the poller has not taken up after this many watch ticks (a minute) is withdrawn:
+// the station has stopped answering while the cable is still in.
+constexpr int kUnservedTicksLimit = 120;
 
 }  // namespace profiles
