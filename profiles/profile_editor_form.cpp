@@ -3,6 +3,7 @@
 #include "core/shared_state.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "profiles/run_picture.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+
+#include <cmath>
 
 namespace profiles {
 
@@ -290,7 +293,10 @@ void Profile_Editor_Form::restartTrace() {
 // --- the run record ---
 
 void Profile_Editor_Form::runEvent(const QString& e) {
-    if (e == "confirmed") beginRecord();
+    if (e == "confirmed") {
+        refreshCurveFromBoxes();  // the chart shows the profile being run, not the one last checked
+        beginRecord();
+    }
     record_->event(e);
     if (e == "finish") endRecord(RunOutcome::Finished);
     else if (e == "terminate") endRecord(RunOutcome::Terminated);
@@ -308,6 +314,14 @@ void Profile_Editor_Form::beginRecord() {
             RunSequencer::boxCelsius(temperatureBox(p)->text(), state_.Settings.TempUnit != 0).value_or(0);
     setup.leadFree = Option5->isChecked();
     setup.started = QDateTime::currentDateTime();
+    // The profile column follows the curve in Celsius, whatever unit the window shows.
+    const CurveArray curveC = ComputeProfileCurve(std::int16_t(setup.pointsC[0]), std::int16_t(setup.pointsC[1]),
+                                                  std::int16_t(setup.pointsC[2]),
+                                                  setup.leadFree ? Alloy::LeadFree : Alloy::Leaded, false);
+    setup.profileC = [curveC](int second) -> std::optional<double> {
+        if (second < 0 || second >= int(curveC.size()) || std::isnan(curveC[std::size_t(second)])) return std::nullopt;
+        return curveC[std::size_t(second)];
+    };
     record_->begin(setup);
 }
 
@@ -315,6 +329,12 @@ void Profile_Editor_Form::endRecord(RunOutcome outcome) {
     if (!record_->recording()) return;
     const RunSummary summary = record_->endRun(outcome);
     setPanel(2, summary.shortText());
+    // The picture goes beside the record; a record that could not be written has said so.
+    if (!record_->basePath().isEmpty() && !record_->failed()) {
+        const QString picture = record_->basePath() + ".png";
+        if (!runPicture(chart_->picture(), summary).save(picture, "PNG"))
+            setPanel(2, summary.shortText() + " (the run picture could not be written to " + picture + ")");
+    }
 }
 
 }  // namespace profiles

@@ -52,6 +52,7 @@ public:
     void close();
 
     bool recording() const { return timer_ && timerRunning_; }
+    bool failed() const { return failed_; }
     QString csvPath() const { return csvPath_; }
     QString basePath() const { return basePath_; }  // without extension: the .txt and .png go beside
     const std::vector<RunRow>& rows() const { return rows_; }

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QFileInfo>
+#include <QFile>
+#include <QImage>
 
 #include <cmath>
 
@@ -132,6 +134,8 @@ TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
     EXPECT_FALSE(find<QWidget>("Command1")->isEnabled());
     ASSERT_TRUE(rig.clock.runUntil([&] { return editor->alert().loaded(); }, 5000));
     EXPECT_FALSE(editor->isEnabled()) << "the alert disables the editor";
+    testsupport::saveShot(*editor, "editor-run-under-way.png");
+    testsupport::saveShot(*editor->alert().form(), "editor-run-alert.png");
     editor->alert().form()->Command1->click();
     EXPECT_TRUE(editor->isEnabled());
     ASSERT_TRUE(rig.clock.runUntil([&] { return editor->runCaption() == "Run"; }, 60 * 60 * 1000));
@@ -142,4 +146,13 @@ TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
     find<QPushButton>("Command2")->click();  // New stops the cooling trace and its record
     EXPECT_FALSE(editor->record().recording());
     EXPECT_TRUE(QFileInfo::exists(editor->record().basePath() + ".txt"));
+    const QImage picture(editor->record().basePath() + ".png");
+    EXPECT_EQ(picture.size(), QSize(750, 310)) << "the run picture beside the record";
+    if (!qgetenv("KR_SCREENSHOT_DIR").isEmpty())
+        picture.save(QString::fromLocal8Bit(qgetenv("KR_SCREENSHOT_DIR")) + "/run-picture.png");
+    QFile csv(editor->record().csvPath());
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    ASSERT_GT(lines.size(), 20);
+    EXPECT_FALSE(lines[11].split(',').value(2).isEmpty()) << "the profile column follows the curve: " << lines[11].toStdString();
 }
