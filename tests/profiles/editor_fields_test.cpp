@@ -112,6 +112,8 @@ TEST_F(EditorFields, ValidTemperaturesRedrawTheCurveAndTheAlloyMovesItsPointsOnT
     EXPECT_EQ(lastMessage(), "Data Error: X2 Temperature Must be > X1 Value");
     EXPECT_EQ(rig.state.X2SetPointC, 200) << "a failure leaves the working copies";
     EXPECT_NEAR(curveAt(130), 200, 1e-6) << "and the curve";
+    find<QPushButton>("Command2")->click();
+    EXPECT_NEAR(curveAt(130), 200, 1e-6) << "New keeps the old curve until the next recomputation";
 }
 
 TEST_F(EditorFields, AProfileSavedToAFileOpensAgainAsItWas) {
