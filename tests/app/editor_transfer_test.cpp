@@ -120,3 +120,47 @@ TEST_F(EditorTransfer, AStationThatStopsAnsweringEndsTheRetrieveWithinAMinuteAnd
     EXPECT_FALSE(rig.state.RequestFlags[core::SlotProfileRead]) << "the request is withdrawn";
     EXPECT_EQ(find<QLineEdit>("Text7")->text(), "Untitled") << "nothing of the slot is shown";
 }
+
+TEST_F(EditorTransfer, ALostProfileReplyEndsTheTransferWithItsFailureAndALaterSaveSucceeds) {
+    // The reply to the profile read itself is lost: the poller serves the request, the exchange fails.
+    auto watch = rig.clock.createTimer(1, [&] {
+        simulator::FaultRates rates;
+        rates.lost = rig.state.ServingSlot == core::SlotProfileRead ? 1.0 : 0.0;
+        rig.station.faults().setRates(rates);
+    });
+    watch->setEnabled(true);
+    find<QRadioButton>("Option1")->click();
+    find<QPushButton>("Command6")->click();
+    ASSERT_TRUE(givenBack());
+    EXPECT_EQ(status(), "Profile 1 Retrieve failed - see the main window's log");
+    EXPECT_EQ(rig.state.Transfer.ProfileNumber, 0) << "no stale request for the next connect";
+    EXPECT_TRUE(find<QPushButton>("Command5")->isEnabled());
+    watch->setEnabled(false);
+    rig.station.faults().setRates(simulator::FaultRates::none());
+
+    enterProfile("AFTER LOSS");
+    find<QPushButton>("Command7")->click();
+    ASSERT_TRUE(givenBack());
+    EXPECT_EQ(status(), "Profile 1 Saved and verified");
+    EXPECT_EQ(slotName(1), QByteArray("AFTER LOSS  "));
+}
+
+TEST_F(EditorTransfer, ARetrieveWaitsItsTurnBehindTheHeaterAndFanRequestsOneExchangeAtATime) {
+    rig.state.RequestFlags[core::SlotFan] = true;
+    rig.state.RequestFlags[core::SlotUpperHeaterUp] = true;
+    const std::size_t before = rig.station.frames().size();
+    find<QRadioButton>("Option2")->click();
+    find<QPushButton>("Command6")->click();
+    ASSERT_TRUE(givenBack());
+    EXPECT_EQ(status(), "Profile 2 Retreived successfully");
+    // The opcodes after the status polls, in the order the station received them.
+    std::vector<int> served;
+    for (std::size_t i = before; i < rig.station.frames().size(); ++i) {
+        const auto& bytes = rig.station.frames()[i].bytes;
+        const int opcode = bytes.size() > 3 ? bytes[3] : -1;
+        if (opcode != 0x01) served.push_back(opcode);
+    }
+    ASSERT_GE(served.size(), 3u);
+    EXPECT_EQ(served.back(), 0xE6) << "the profile read comes last, after the heater step and the fan";
+    rig.expectNoViolations();
+}
