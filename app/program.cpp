@@ -60,6 +60,15 @@ void Program::requestExit() {
         exitAfterDisconnect_->setEnabled(true);
         return;
     }
+    // The defaults tool holds the poller, which the exit needs to hand the settings back: an
+    // upload under way finishes first, then the tool closes and gives the poller back.
+    if (defaults_) {
+        if (defaults_->uploader().busy()) {
+            exitAfterDisconnect_->setEnabled(true);
+            return;
+        }
+        defaults_->close();
+    }
     departure.M_File_Exit_Click();
 }
 

@@ -1,4 +1,5 @@
 // The defaults tool against the simulated station, opened from the main window's menu.
+#include "app/signal_exit.h"
 #include "defaults/default_data.h"
 #include "defaults/form_defaults.h"
 #include "link/profile_payload.h"
@@ -7,10 +8,13 @@
 #include "tests/support/screenshot.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using defaults::Form_Defaults;
 using testsupport::ProgramRig;
@@ -172,4 +176,51 @@ TEST(DefaultsTool, ChosenDuringAPollerExchangeItWaitsForTheTickToEnd) {
     t.press(tool.Command1);
     EXPECT_EQ(tool.panel(2), "EEPROM Uploaded OK");
     t.rig.expectNoViolations();
+}
+
+TEST(DefaultsTool, ATerminationSignalDuringAnUploadLetsItFinishThenLeavesInOrder) {
+    Tool t;
+    Form_Defaults& tool = t.open();
+    app::SignalExit signalExit(*t.rig.program);
+    ASSERT_TRUE(signalExit.installed()) << signalExit.error().toStdString();
+    bool sent = false;
+    auto w = t.rig.clock.createTimer(1, [&] {
+        if (sent || !tool.uploader().busy()) return;
+        sent = true;
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        for (int i = 0; i < 100 && signalExit.signalsSeen() == 0; ++i) QCoreApplication::processEvents();
+    });
+    w->setEnabled(true);
+    t.rig.clock.schedule(0, [&] { tool.Command2->click(); });  // profile 1: forty seconds of pacing
+    // The upload finishes, the tool closes and gives the poller back, then the orderly exit runs.
+    ASSERT_TRUE(t.rig.clock.runUntil([&] { return t.rig.form->programEnded(); }, 120000));
+    const stationlink::ProfilePayload expected = stationlink::encodeProfilePayload(defaults::defaultProfiles()[0]);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), t.rig.station.profile(1).begin()));
+    EXPECT_TRUE(t.rig.station.signedOff()) << "the exit handed the settings back and signed off";
+    const std::size_t calls = t.rig.bridgeCalls.calls.size();
+    t.rig.clock.advance(60000);
+    EXPECT_EQ(t.rig.bridgeCalls.calls.size(), calls) << "nothing of the upload runs after the end";
+}
+
+TEST(DefaultsTool, ASecondSignalDuringAnUploadEndsAtOnceAndTheUploadSendsNoMore) {
+    Tool t;
+    Form_Defaults& tool = t.open();
+    app::SignalExit signalExit(*t.rig.program);
+    ASSERT_TRUE(signalExit.installed()) << signalExit.error().toStdString();
+    int sent = 0;
+    std::size_t callsAtEnd = 0;
+    auto w = t.rig.clock.createTimer(1, [&] {
+        if (sent >= 2 || !tool.uploader().busy()) return;
+        ++sent;
+        ASSERT_EQ(::raise(sent == 1 ? SIGTERM : SIGINT), 0);
+        for (int i = 0; i < 100 && signalExit.signalsSeen() < sent; ++i) QCoreApplication::processEvents();
+        callsAtEnd = t.rig.bridgeCalls.calls.size();
+    });
+    w->setEnabled(true);
+    t.rig.clock.schedule(0, [&] { tool.Command2->click(); });
+    ASSERT_TRUE(t.rig.clock.runUntil([&] { return t.rig.form->programEnded(); }, 120000));
+    EXPECT_EQ(sent, 2);
+    t.rig.clock.advance(60000);
+    EXPECT_LE(t.rig.bridgeCalls.calls.size(), callsAtEnd + 1) << "at most the bridge's close after the end";
+    EXPECT_NE(tool.panel(2), "Profile 1 Uploaded OK");
 }
