@@ -43,7 +43,7 @@ QString tipText(double v) { return QString::number(std::round(v * 100) / 100, 'g
 
 ProfileChart::ProfileChart(core::SharedState& state, QString programFolder, QWidget* parent)
     : ChartViewer1(new QCustomPlot(parent)),
-      TcTrace(TcSampleCount, state.TraceResetRequested),
+      TcTrace(TcSampleCount, TcTraceResetRequested),
       state_(state),
       logo_(QDir(programFolder).filePath("LogoSB.png")) {
     curve_.fill(CurveNoValue);

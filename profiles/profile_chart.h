@@ -48,9 +48,11 @@ public:
     void AppendTcSample();
     void DrawProfileChart();
 
-    // Where the next live sample goes, and the live samples in the display unit. A shared
-    // reset request (TraceResetRequested) empties the trace at the next build.
+    // Where the next live sample goes, and the live samples in the display unit. The chart's
+    // own reset request empties the trace at the next build; the main window's trend has its
+    // own, so that the link going offline never wipes a run's trace.
     std::int16_t TcSampleCount = 0;
+    bool TcTraceResetRequested = false;
     ui::TraceStore TcTrace;
 
     const CurveArray& profileCurve() const { return curve_; }

@@ -285,7 +285,7 @@ void Profile_Editor_Form::setCoolingTrace(bool on) {
 }
 
 void Profile_Editor_Form::restartTrace() {
-    state_.TraceResetRequested = true;
+    chart_->TcTrace.requestReset();
     chart_->TcSampleCount = 0;
     chart_->RequestChartRedraw();
 }

@@ -144,6 +144,7 @@ void RunRecord::tick() {
         QString text = "Elapsed " + clockText(now);
         if (!phase_.isEmpty()) text += "  |  " + phase_ + " " + clockText(now - phaseStartS_);
         if (stallReported_ && !runEnded_) text += QString("  |  ") + kNoRise;
+        if (!linkUp_) text += QString("  |  ") + kLinkLost;
         onProgress_(text);
     }
 }

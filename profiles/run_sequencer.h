@@ -64,7 +64,7 @@ public:
     virtual QString runCaption() const = 0;
     virtual void appendSample() = 0;  // AppendTcSample
     virtual void setCoolingTrace(bool on) = 0;  // Cooling_Graph_Timer
-    virtual void restartTrace() = 0;  // TraceResetRequested and TcSampleCount 0
+    virtual void restartTrace() = 0;  // the live trace afresh: its reset request and TcSampleCount 0
 };
 
 // A profile run under the program's supervision: one step a second, walking the three

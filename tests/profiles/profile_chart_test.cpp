@@ -117,11 +117,11 @@ TEST_F(ProfileChartTest, RestartCycleAfterThreeHundredSeconds) {
     // and asks for a new trace.
     EXPECT_EQ(drawnPoints(traceGraph()), 301);
     EXPECT_EQ(chart.legendText(), "T/C Reading:  C");
-    EXPECT_TRUE(state.TraceResetRequested);
+    EXPECT_TRUE(chart.TcTrace.resetRequested());
     EXPECT_EQ(chart.TcSampleCount, 301);
 
     sample(180);  // lost with the rest
-    EXPECT_FALSE(state.TraceResetRequested);
+    EXPECT_FALSE(chart.TcTrace.resetRequested());
     EXPECT_EQ(drawnPoints(traceGraph()), 1);
     EXPECT_EQ(chart.TcTrace.at(0), 0);
     EXPECT_EQ(chart.legendText(), "T/C Reading: 0 C");
@@ -131,23 +131,19 @@ TEST_F(ProfileChartTest, RestartCycleAfterThreeHundredSeconds) {
     EXPECT_EQ(drawnPoints(traceGraph()), 2);
 }
 
-TEST_F(ProfileChartTest, ResetTakenByTheOtherChartIsAskedForAgain) {
-    chart.TcSampleCount = 300;
-    chart.RequestChartRedraw();
-    ASSERT_TRUE(state.TraceResetRequested);
-    state.TraceResetRequested = false;  // the trend chart was rebuilt first
-    sample(150);                        // still past 299: asks for the reset again
-    EXPECT_TRUE(state.TraceResetRequested);
-    sample(151);
-    EXPECT_EQ(chart.TcSampleCount, 1);
-    EXPECT_EQ(drawnPoints(traceGraph()), 1);
+TEST_F(ProfileChartTest, TheMainWindowsTrendResetLeavesTheProfileTraceAlone) {
+    for (int i = 0; i < 20; ++i) sample(100 + i);
+    state.TraceResetRequested = true;  // the link went offline: the main window's trend starts afresh
+    sample(120);
+    EXPECT_EQ(drawnPoints(traceGraph()), 21) << "a run's trace survives the main window's reset";
+    EXPECT_TRUE(state.TraceResetRequested) << "and the trend still gets its reset";
 }
 
 TEST_F(ProfileChartTest, NewKeepsTheCurveAndEmptiesTheTrace) {
     loadProfile(100, 150, 190);
     for (int i = 0; i < 20; ++i) sample(100 + i);
     const auto curve = chart.profileCurve();
-    state.TraceResetRequested = true;  // what New does
+    chart.TcTrace.requestReset();  // what New does
     chart.TcSampleCount = 0;
     chart.RequestChartRedraw();
     EXPECT_EQ(drawnPoints(traceGraph()), 1);

@@ -243,6 +243,23 @@ TEST_F(Record, ABoardThatStopsRisingIsNoted) {
     EXPECT_EQ(noted, 1);
 }
 
+TEST_F(Record, ALostLinkIsLoggedAndShownUntilItIsBack) {
+    startAndConfirm();
+    ASSERT_TRUE(until([&] { return rig.state.EditorState == profiles::RunX1Approach; }));
+    rig.station.unplug();
+    ASSERT_TRUE(until([&] { return !rig.state.MachineOnline; }, 60000));
+    ASSERT_TRUE(until([&] { return progress.last().endsWith(RunRecord::kLinkLost); }, 5000));
+    rig.station.replug();
+    ASSERT_TRUE(until([&] { return rig.state.MachineOnline; }, 60000));
+    ASSERT_TRUE(until([&] { return !progress.last().contains(RunRecord::kLinkLost); }, 5000));
+    run.Command5_Click();
+    QStringList logged;
+    QString header;
+    for (const CsvRow& r : readCsv(record.csvPath(), &header))
+        if (r.event.startsWith("link")) logged << r.event;
+    EXPECT_EQ(logged, QStringList({"link lost", "link back"}));
+}
+
 TEST(RecordNames, TheProfileNameIsMadeSafeForAFileName) {
     struct Case {
         const char* name;
