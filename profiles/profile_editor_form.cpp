@@ -259,7 +259,10 @@ void Profile_Editor_Form::ShowRunAlert(const QString& title, const QString& mess
 }
 
 void Profile_Editor_Form::setPanel(int panel, const QString& text) {
-    if (panel >= 1 && panel <= 2) panels_[std::size_t(panel - 1)]->setText(text);
+    if (panel < 1 || panel > 2) return;
+    QLabel* label = panels_[std::size_t(panel - 1)];
+    label->setText(text);
+    label->setToolTip(text);  // a long summary is cut at the window's edge
 }
 
 QString Profile_Editor_Form::panel(int panel) const {
@@ -308,7 +311,7 @@ void Profile_Editor_Form::beginRecord() {
     RunRecord::Setup setup;
     setup.programFolder = folders_.program;
     setup.userDataFolder = folders_.userData;
-    setup.profileName = Text7->text();
+    setup.profileName = Text7->text().trimmed();  // a station save pads the name with blanks
     for (int p = 0; p < 3; ++p)
         setup.pointsC[std::size_t(p)] =
             RunSequencer::boxCelsius(temperatureBox(p)->text(), state_.Settings.TempUnit != 0).value_or(0);
