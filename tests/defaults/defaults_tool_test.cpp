@@ -3,11 +3,15 @@
 #include "defaults/default_data.h"
 #include "defaults/form_defaults.h"
 #include "link/profile_payload.h"
+#include "profiles/profile_editor_form.h"
 #include "tests/support/program_rig.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/screenshot.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -106,8 +110,22 @@ TEST(DefaultsTool, ProfileTwoGoesIntoSlotTwoPacedAndWholeButtonsOffMeanwhile) {
     const stationlink::ProfilePayload expected = stationlink::encodeProfilePayload(defaults::defaultProfiles()[1]);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), t.rig.station.profile(2).begin()));
     EXPECT_EQ(std::string(t.rig.station.profile(2).begin(), t.rig.station.profile(2).begin() + 12), "NORTH BRIDGE");
-    t.rig.expectNoViolations();
     saveShot(tool, "defaults_tool.png");
+
+    // Read back through the editor's Retrieve once the tool has given the poller back.
+    tool.Command6->click();
+    ASSERT_TRUE(t.rig.runTicks(2));
+    t.rig.program->openEditor(false, false);
+    profiles::Profile_Editor_Form& editor = *t.rig.program->editor();
+    editor.Option2->click();
+    editor.Command6->click();
+    ASSERT_TRUE(t.rig.clock.runUntil([&] { return !editor.locked(); }, 60000));
+    EXPECT_EQ(editor.panel(1), "Profile 2 Retreived successfully");
+    EXPECT_EQ(editor.Text7->text(), "NORTH BRIDGE");
+    EXPECT_EQ(editor.Text1->text(), "60");
+    EXPECT_EQ(editor.Combo5->currentText(), "FAST REFLOW") << "mode byte 0xF2: L.H. code 15";
+    EXPECT_EQ(editor.Combo6->currentText(), "REFLOW") << "and U.H. code 2";
+    t.rig.expectNoViolations();
 }
 
 TEST(DefaultsTool, OfflineWithoutABridgeOnlyDetectAndExitWork) {
