@@ -2,6 +2,7 @@
 
 #include "core/shared_state.h"
 #include "platform/picture_file.h"
+#include "platform/program_folder.h"
 #include "profiles/value_legend_item.h"
 
 #include <QDir>
@@ -45,7 +46,7 @@ ProfileChart::ProfileChart(core::SharedState& state, QString programFolder, QWid
     : ChartViewer1(new QCustomPlot(parent)),
       TcTrace(TcSampleCount, TcTraceResetRequested),
       state_(state),
-      logo_(QDir(programFolder).filePath("LogoSB.png")) {
+      logo_(platform::picturePath(programFolder, "LogoSB.png")) {
     curve_.fill(CurveNoValue);
     ChartViewer1->setObjectName("ChartViewer1");
     ChartViewer1->setFixedSize(kWidth, kHeight);

@@ -6,6 +6,7 @@
 
 #include "core/shared_state.h"
 #include "platform/dialogs.h"
+#include "platform/program_folder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -146,7 +147,8 @@ void Profile_Editor_Form::CheckSetPoints() {
 
 void Profile_Editor_Form::Command4_Click() {
     stopCooling();
-    const SaveOutcome out = saveProfileToComputer(dialogs_, folders_.program, displayUnit(), recordFromControls());
+    const SaveOutcome out = saveProfileToComputer(dialogs_, platform::documentsFolder(folders_.program),
+                                                  displayUnit(), recordFromControls());
     if (out.notice) showVerdict(*out.notice);
 }
 
@@ -154,7 +156,8 @@ void Profile_Editor_Form::Command4_Click() {
 // editor as New does.
 void Profile_Editor_Form::Command3_Click() {
     stopCooling();
-    const OpenOutcome out = openProfileFromComputer(dialogs_, folders_.program, displayUnit(), recordFromControls());
+    const OpenOutcome out = openProfileFromComputer(dialogs_, platform::documentsFolder(folders_.program),
+                                                    displayUnit(), recordFromControls());
     if (out.result == OpenOutcome::Cancelled) return;
     if (out.result == OpenOutcome::Failed) {
         if (out.notice) showVerdict(*out.notice);

@@ -3,6 +3,7 @@
 #include "core/shared_state.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/program_folder.h"
 #include "profiles/run_picture.h"
 
 #include <QCheckBox>
@@ -210,7 +211,7 @@ void Profile_Editor_Form::Command8_Click() {
     stopCooling();
     const QString name = dialogs_.saveFile(
         "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
-        folders_.program, QString());
+        platform::documentsFolder(folders_.program), QString());
     if (!name.isEmpty()) chart_->saveGraph(name);
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/qt_printers.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -267,4 +268,12 @@ TEST(RecordNames, TheProfileNameIsMadeSafeForAFileName) {
     } cases[] = {{"NORTH BRIDGE", "NORTH BRIDGE"}, {"  BGA-12 ", "BGA-12"},    {"a/b\\c:d", "a_b_c_d"},
                  {"x.y&z", "x_y_z"},               {"   ", "Untitled"},        {"", "Untitled"}};
     for (const Case& c : cases) EXPECT_EQ(RunRecord::fileNamePart(c.name), QString(c.part)) << c.name;
+}
+
+TEST(RecordNames, AnInstalledProgramFolderIsNeverWrittenTheRecordsGoToTheUsersFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("bin"));
+    EXPECT_EQ(RunRecord::runsFolder(dir.filePath("bin"), dir.filePath("user")), dir.filePath("bin/Runs"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("share/kr9300"));  // the package's layout, writable or not
+    EXPECT_EQ(RunRecord::runsFolder(dir.filePath("bin"), dir.filePath("user")), dir.filePath("user/Runs"));
 }
