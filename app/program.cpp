@@ -31,8 +31,8 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     poller.setAction(core::SlotProfileWrite, [this] { profiles.WriteStationProfile(); });
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
     form.setExitHandler([this] { requestExit(); });
-    exitAfterDisconnect_ = clock.createTimer(200, [this] {
-        exitAfterDisconnect_->setEnabled(false);
+    exitRetry_ = clock.createTimer(200, [this] {
+        exitRetry_->setEnabled(false);
         requestExit();
     });
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
@@ -57,14 +57,14 @@ void Program::start() {
 
 void Program::requestExit() {
     if (state.ExitStage == core::DisconnectRunning) {
-        exitAfterDisconnect_->setEnabled(true);
+        exitRetry_->setEnabled(true);
         return;
     }
     // The defaults tool holds the poller, which the exit needs to hand the settings back: an
     // upload under way finishes first, then the tool closes and gives the poller back.
     if (defaults_) {
         if (defaults_->uploader().busy()) {
-            exitAfterDisconnect_->setEnabled(true);
+            exitRetry_->setEnabled(true);
             return;
         }
         defaults_->close();

@@ -68,7 +68,7 @@ private:
     QPointer<profiles::Profile_Editor_Form> editor_;
     QPointer<defaults::Form_Defaults> defaults_;
     platform::Bridge& bridge_;
-    std::unique_ptr<platform::Timer> exitAfterDisconnect_;  // retries a held-up exit every 200 ms
+    std::unique_ptr<platform::Timer> exitRetry_;  // retries a held-up exit every 200 ms
 };
 
 }  // namespace app

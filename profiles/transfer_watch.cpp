@@ -120,8 +120,6 @@ void TransferWatch::Command7_Click() {
 
 // --- the watch ---
 
-// The poller has served the request and the transaction failed (its slot is cleared while
-// the done flag stays down), or the link dropped while the request waited.
 bool TransferWatch::doneFlagSays(const core::SharedState&, int, bool done) { return done; }
 
 // The status polls fail while the link stays up, so the request is never served: withdrawn
@@ -133,6 +131,8 @@ bool TransferWatch::gaveUpWaiting(int slot) {
     return true;
 }
 
+// The poller has served the request and the transaction failed (its slot is cleared while
+// the done flag stays down), or the link dropped while the request waited.
 bool TransferWatch::requestFailed(int slot, bool done) const {
     if (done) return false;
     return !state_.RequestFlags[std::size_t(slot)] || !state_.MachineOnline;
