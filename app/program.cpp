@@ -48,6 +48,16 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
 Program::~Program() {
     delete editor_;
     delete defaults_;
+    for (const QPointer<QWidget>& w : retired_) delete w.data();
+}
+
+// A window that has closed is gone for the menus even before the event loop has deleted
+// it (a window closed inside a pumped wait is deleted only once control is back in the
+// main loop): a new one opens, and the old one is deleted by then or at the end.
+template <class Window>
+void Program::retire(QPointer<Window>& window) {
+    if (window) retired_.push_back(window.data());
+    window = nullptr;
 }
 
 void Program::start() {
@@ -84,10 +94,11 @@ void Program::openAbout() {
 }
 
 void Program::openEditor(bool newProfile, bool openProfile) {
-    if (editor_) {  // one editor at a time
+    if (editor_ && editor_->isVisible()) {  // one editor at a time
         editor_->raise();
         return;
     }
+    retire(editor_);
     state.NewProfileOnShow = newProfile;
     state.OpenProfileOnShow = openProfile;
     editor_ = new profiles::Profile_Editor_Form(state, clock, dialogs_, {programFolder_, userDataFolder},
@@ -104,7 +115,8 @@ void Program::openRunRecords() {
 }
 
 void Program::openDefaults() {
-    if (defaults_) return;
+    if (defaults_ && defaults_->isVisible()) return;
+    retire(defaults_);
     // Chosen while a poller tick waits for a reply: the tool starts once that tick is over,
     // so it never talks to the station in the middle of another exchange.
     if (state.PollerBusy || state.TransactionActive) {

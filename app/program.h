@@ -13,6 +13,7 @@
 
 #include <QPointer>
 #include <memory>
+#include <vector>
 
 namespace platform {
 class Bridge;
@@ -69,6 +70,9 @@ private:
     QPointer<defaults::Form_Defaults> defaults_;
     platform::Bridge& bridge_;
     std::unique_ptr<platform::Timer> exitRetry_;  // retries a held-up exit every 200 ms
+    std::vector<QPointer<QWidget>> retired_;      // closed windows not deleted yet
+    template <class Window>
+    void retire(QPointer<Window>& window);
 };
 
 }  // namespace app

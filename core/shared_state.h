@@ -24,6 +24,7 @@ struct SharedState {
     bool PollerBusy = false;
     std::int16_t ConnectAttempts = 0;
     bool TransactionActive = false;  // one transaction at a time
+    std::int64_t BrokenFrameAtMs = -1;  // a write failed mid-frame then: the station holds half a frame
     bool PortOpen = false;           // DeviceHandle was opened and not closed since
 
     // Requests

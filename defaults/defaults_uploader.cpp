@@ -2,6 +2,7 @@
 
 #include "defaults/default_data.h"
 #include "link/frame.h"
+#include "link/link.h"
 #include "link/profile_payload.h"
 #include "platform/clock.h"
 
@@ -36,6 +37,7 @@ bool DefaultsUploader::begin() {
     if (busy_ || state_.TransactionActive) return false;
     busy_ = true;
     state_.TransactionActive = true;
+    stationlink::waitForBrokenFrameDropped(state_, clock_);
     return true;
 }
 
@@ -80,7 +82,9 @@ bool DefaultsUploader::detect() {
 
 bool DefaultsUploader::writeByte(std::uint8_t byte) {
     std::uint32_t written = 0;
-    return bridge_.write(state_.DeviceHandle, &byte, 1, written) == 0 && written == 1;
+    if (bridge_.write(state_.DeviceHandle, &byte, 1, written) == 0 && written == 1) return true;
+    stationlink::noteBrokenFrame(state_, clock_);
+    return false;
 }
 
 void DefaultsUploader::pacingWait() {

@@ -70,4 +70,11 @@ private:
     std::uint64_t refused_ = 0;
 };
 
+// A frame cut short by a failed write is still half-read by the station, which drops it once
+// no byte has come for a second; a new frame before then would be read as its rest. Every
+// sender notes a broken frame and waits, before its next frame, until it has been dropped.
+constexpr int kFrameDropMs = 1100;  // the station's second, and a margin
+void noteBrokenFrame(core::SharedState& state, const platform::Clock& clock);
+void waitForBrokenFrameDropped(core::SharedState& state, platform::Clock& clock);
+
 }  // namespace stationlink

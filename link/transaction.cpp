@@ -83,6 +83,15 @@ TransactionResult Link::RunTransaction(const TransactionSpec& plan) {
     return result;
 }
 
+void noteBrokenFrame(core::SharedState& state, const platform::Clock& clock) { state.BrokenFrameAtMs = clock.nowMs(); }
+
+void waitForBrokenFrameDropped(core::SharedState& state, platform::Clock& clock) {
+    if (state.BrokenFrameAtMs < 0) return;
+    const std::int64_t wait = kFrameDropMs - (clock.nowMs() - state.BrokenFrameAtMs);
+    state.BrokenFrameAtMs = -1;
+    if (wait > 0) clock.pause(int(wait));
+}
+
 TransactionResult Link::exchange(const TransactionSpec& plan) {
     const MessageSet& m = plan.messages;
     if (plan.purgeBefore) {
@@ -91,11 +100,13 @@ TransactionResult Link::exchange(const TransactionSpec& plan) {
     }
     if (plan.beforeSending && !plan.beforeSending()) return TransactionResult::NotSent;
     const std::vector<std::uint8_t> frame = buildFrame(plan.opcode, plan.payload);
+    waitForBrokenFrameDropped(state_, clock_);
 
     // Sending: one byte at a time, each followed by the pacing wait (or, for an unpaced
     // header, a short pause after the start byte and nothing after the next three).
     for (std::size_t i = 0; i < frame.size(); ++i) {
         if (!writeByte(frame[i])) {
+            if (i > 0) noteBrokenFrame(state_, clock_);
             if (i < 4) addLine(m.headerWriteErrors.value(int(i)));
             else if (m.payloadWriteError) addLine(m.payloadWriteError(int(i - 4)));
             return TransactionResult::WriteFailed;

@@ -128,6 +128,7 @@ void SimStation::hostWrite(std::uint8_t byte) {
     if (frame_.empty()) {
         if (byte != kStart) {
             violate(Violation::Kind::BadStartByte, "expected 0xAA, got " + hex(byte));
+            lastByteMinGapMs_ = 0;  // a byte thrown away sets no pace for the next one
             return;
         }
         if (repliesInFlight_ > 0 || !toHost_.empty()) {

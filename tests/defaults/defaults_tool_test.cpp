@@ -242,3 +242,38 @@ TEST(DefaultsTool, ASecondSignalDuringAnUploadEndsAtOnceAndTheUploadSendsNoMore)
     EXPECT_LE(t.rig.bridgeCalls.calls.size(), callsAtEnd + 1) << "at most the bridge's close after the end";
     EXPECT_NE(tool.panel(2), "Profile 1 Uploaded OK");
 }
+
+// A window closed inside a pumped wait is deleted only when control is back in the main
+// loop; until then the menu opened nothing new and an upload ran beside the poller.
+TEST(DefaultsTool, ReopenedBeforeTheClosedOneIsDeletedItIsANewToolAndThePollerStops) {
+    Tool t;
+    Form_Defaults* first = &t.open();
+    first->Command6->click();  // closed; its deletion waits for the event loop
+    ASSERT_TRUE(t.rig.poller->USB_Service_Timer().enabled());
+    Form_Defaults& second = t.open();
+    EXPECT_NE(&second, first);
+    EXPECT_TRUE(second.isVisible());
+    EXPECT_FALSE(t.rig.poller->USB_Service_Timer().enabled()) << "the tool holds the poller again";
+
+    second.Command6->click();
+    t.rig.program->openEditor(false, false);
+    profiles::Profile_Editor_Form* editor = t.rig.program->editor();
+    ASSERT_NE(editor, nullptr);
+    editor->Command1->click();
+    t.rig.program->openEditor(false, false);
+    EXPECT_NE(t.rig.program->editor(), editor);
+    EXPECT_TRUE(t.rig.program->editor()->isVisible()) << "the editor opens again at once too";
+}
+
+// A write that fails mid-frame leaves the station half-way through it; the next upload,
+// pressed at once, used to run into that frame and was read as its rest.
+TEST(DefaultsTool, AnUploadRightAfterAWriteFailedMidFrameWaitsForTheStationToDropIt) {
+    Tool t;
+    Form_Defaults& tool = t.open();
+    t.rig.bridgeCalls.failWrite = t.rig.bridgeCalls.writes + 3;  // the checksum of the next frame
+    t.press(tool.Command3);
+    EXPECT_EQ(tool.panel(2), "Write Error");
+    t.press(tool.Command3);
+    EXPECT_EQ(tool.panel(2), "Profile 2 Uploaded OK");
+    t.rig.expectNoViolations();
+}

@@ -2,6 +2,7 @@
 // broken replies, failing bridge calls, pulled cables and probe errors, with the
 // operator pressing buttons, and the program's promises checked after every tick.
 #include "tests/support/fault_simulation.h"
+#include "tests/support/profile_hand.h"
 #include "tests/support/poller_rig.h"
 #include "tests/support/program_rig.h"
 
@@ -24,16 +25,34 @@ int minutes() {
     return m ? std::max(1, std::atoi(m)) : 10;
 }
 
-FaultRunResult runWholeProgram(std::uint64_t seed, int faultMinutes) {
+enum class Break { Nothing, Stop, Watch };
+
+struct HandRun {
+    FaultRunResult result;
+    std::map<std::string, std::uint64_t> actions;
+};
+
+// The whole program under faults, the operator using the main window and the profile half.
+HandRun runWithHand(std::uint64_t seed, int faultMinutes, Break broken = Break::Nothing) {
     testsupport::ProgramRig rig(testsupport::ProgramRig::settingsWith("AutoTCPlot", "1"), 7, seed);
     rig.start();
     mainwin::Form1& f = *rig.form;
     QPushButton* buttons[] = {f.cmdUhUp, f.cmdUhDown, f.cmdLhUp, f.cmdLhDown, f.CmdCancel,
                               f.Command3, f.Command10, f.Command12};
+    testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
+    if (broken == Break::Stop) hand.breakStop();
+    if (broken == Break::Watch) hand.breakWatch();
     testsupport::RunView view{rig.state, rig.clock, rig.station, rig.program->link, *rig.poller,
                               [&buttons](int k) { buttons[k]->click(); }, 8};
-    return testsupport::runFaultSimulation(view, {seed, faultMinutes, 0.02});
+    view.hand = [&hand](const testsupport::RunView::Trace& t) { hand.act(t); };
+    view.handCheck = [&hand] { return hand.check(); };
+    view.windDown = [&hand](const testsupport::RunView::Trace& t) { hand.windDown(t); };
+    HandRun run{testsupport::runFaultSimulation(view, {seed, faultMinutes, 0.02}), hand.actions()};
+    rig.clock.advance(10);
+    return run;
 }
+
+FaultRunResult runWholeProgram(std::uint64_t seed, int faultMinutes) { return runWithHand(seed, faultMinutes).result; }
 
 std::string describe(const FaultRunResult& r) { return r.failure + "\nlast events:\n" + r.lastEvents; }
 
@@ -42,20 +61,24 @@ struct Shard : ::testing::TestWithParam<int> {};
 }  // namespace
 
 TEST_P(Shard, TheProgramKeepsItsPromisesUnderFaults) {
-    std::map<std::string, std::uint64_t> faults;
+    std::map<std::string, std::uint64_t> faults, actions;
     std::uint64_t tolerated = 0;
     for (int i = 0; i < kSeedsPerShard; ++i) {
         const std::uint64_t seed = std::uint64_t(GetParam() * kSeedsPerShard + i + 1);
-        const FaultRunResult r = runWholeProgram(seed, minutes());
+        const HandRun run = runWithHand(seed, minutes());
+        const FaultRunResult& r = run.result;
         ASSERT_TRUE(r.ok) << describe(r);
         for (const auto& [k, n] : r.faults) faults[k] += n;
+        for (const auto& [k, n] : run.actions) actions[k] += n;
         tolerated += r.tolerated;
     }
-    std::string summary;
+    std::string summary, hand;
     for (const auto& [k, n] : faults) summary += k + " " + std::to_string(n) + ", ";
+    for (const auto& [k, n] : actions) hand += k + " " + std::to_string(n) + ", ";
     RecordProperty("faults", summary);
-    std::printf("shard %d: %d seeds x %d min; faults: %s station complaints after faults: %llu\n", GetParam(),
-                kSeedsPerShard, minutes(), summary.c_str(), static_cast<unsigned long long>(tolerated));
+    std::printf("shard %d: %d seeds x %d min; faults: %s station complaints after faults: %llu; profile hand: %s\n",
+                GetParam(), kSeedsPerShard, minutes(), summary.c_str(), static_cast<unsigned long long>(tolerated),
+                hand.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, Shard, ::testing::Range(0, kShards));
@@ -80,4 +103,30 @@ TEST(FaultSimulation, ReplayOneSeed) {
     EXPECT_TRUE(r.ok) << describe(r);
     std::printf("seed %s: %llu ticks, trace %016llx\n", seed, static_cast<unsigned long long>(r.ticks),
                 static_cast<unsigned long long>(r.traceHash));
+}
+
+// The profile half's checks bite: with the Stop mend taken out (the steps up the run asked
+// for stay for the poller), and with a completion watch
+// that takes a served request for a success, the simulation finds a broken promise.
+TEST(FaultSimulation, TheChecksCatchAStopThatLeavesStepsUpAndACarelessCompletionWatch) {
+    struct Case {
+        Break broken;
+        const char* expected;
+    } cases[] = {{Break::Stop, "left a heater step up"}, {Break::Watch, "the slot holds|but the screen is not what slot"}};
+    for (const Case& c : cases) {
+        std::uint64_t caughtAt = 0;
+        std::string failure;
+        for (std::uint64_t seed = 1; seed <= 100 && !caughtAt; ++seed) {
+            const HandRun run = runWithHand(seed, 10, c.broken);
+            if (!run.result.ok) {
+                caughtAt = seed;
+                failure = run.result.failure;
+            }
+        }
+        ASSERT_NE(caughtAt, 0u) << c.expected << ": not caught within 100 seeds";
+        std::printf("caught at seed %llu: %s\n", static_cast<unsigned long long>(caughtAt), failure.c_str());
+        const bool named = c.broken == Break::Stop ? failure.find("left a heater step up") != std::string::npos
+                                                   : failure.find("slot") != std::string::npos;
+        EXPECT_TRUE(named) << failure;
+    }
 }

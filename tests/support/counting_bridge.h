@@ -51,8 +51,14 @@ public:
     platform::BridgeStatus write(platform::BridgeHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                                  std::uint32_t& written) override {
         calls.push_back("write");
+        if (++writes == failWrite) {  // as a cable fault would: nothing goes out
+            written = 0;
+            return 4;
+        }
         return inner_.write(handle, buffer, count, written);
     }
+    int writes = 0;
+    int failWrite = 0;  // the number of the write that fails (counting from 1); 0: none
     platform::BridgeStatus read(platform::BridgeHandle handle, std::uint8_t* buffer, std::uint32_t count,
                                 std::uint32_t& got) override {
         calls.push_back("read");

@@ -2,6 +2,7 @@
 
 #include "simulator/prng.h"
 
+#include <cstdlib>
 #include <deque>
 #include <sstream>
 
@@ -10,8 +11,10 @@ namespace testsupport {
 namespace {
 
 // The longest a tick may take: reconnecting (identification 2 s, settings read 0.5 s,
-// threshold write 10 s) plus a status poll plus the longest request (a settings write).
-constexpr std::int64_t kLongestTickMs = 2100 + 600 + 10200 + 150 + 10200;
+// threshold write 10 s) plus a status poll plus the longest request (a profile slot write:
+// 81 bytes at 500 ms, then up to 20 s for the reply).
+constexpr std::int64_t kLongestRequestMs = 81 * 500 + 100 + 20000 + 200;
+constexpr std::int64_t kLongestTickMs = 2100 + 600 + 10200 + 150 + kLongestRequestMs;
 constexpr int kOwnedSettingsBytes[] = {7, 8, 10, 13, 14};
 
 bool owned(int i) {
@@ -26,7 +29,7 @@ public:
         for (char c : e) hash_ = (hash_ ^ std::uint8_t(c)) * 1099511628211ull;
         hash_ = (hash_ ^ '\n') * 1099511628211ull;
         last_.push_back(e);
-        if (last_.size() > 40) last_.pop_front();
+        if (last_.size() > 60) last_.pop_front();
     }
     std::string last() const {
         std::string out;
@@ -66,6 +69,7 @@ FaultRunResult runFaultSimulation(const RunView& v, const FaultRunConfig& cfg) {
     std::uint64_t violationsSeen = station.violationCount();
     int diagnosticsSeen = v.state.Diagnostics.size();
 
+    const RunView::Trace traceTo = [&trace](const std::string& e) { trace.event(e); };
     auto fail = [&](const std::string& what) {
         if (!result.ok) return;
         std::ostringstream s;
@@ -73,6 +77,17 @@ FaultRunResult runFaultSimulation(const RunView& v, const FaultRunConfig& cfg) {
         result.ok = false;
         result.failure = s.str();
         result.lastEvents = trace.last();
+        // KR_FAULT_DUMP=1: the bytes of the last frames and the faults so far, for a replay.
+        if (std::getenv("KR_FAULT_DUMP")) {
+            const auto& fr = station.frames();
+            for (std::size_t i = fr.size() > 6 ? fr.size() - 6 : 0; i < fr.size(); ++i) {
+                std::ostringstream d;
+                d << fr[i].atMs << ":";
+                for (auto b : fr[i].bytes) d << " " << std::hex << int(b);
+                result.lastEvents += "DUMP " + d.str() + "\n";
+            }
+            for (const auto& [k, n] : station.faults().injected()) result.lastEvents += "DUMP fault " + k + " " + std::to_string(n) + "\n";
+        }
     };
 
     // Everything new since the last look goes into the trace and is judged.
@@ -100,6 +115,8 @@ FaultRunResult runFaultSimulation(const RunView& v, const FaultRunConfig& cfg) {
         }
         violationsSeen = station.violationCount();
 
+        if (v.handCheck)
+            if (const std::string f = v.handCheck(); !f.empty()) fail(f);
         if (v.link.refusedTransactions() != 0) fail("a second transaction was started while one was waiting");
         if (v.poller.lastTickMs() > kLongestTickMs)
             fail("a tick took " + std::to_string(v.poller.lastTickMs()) + " ms");
@@ -119,13 +136,14 @@ FaultRunResult runFaultSimulation(const RunView& v, const FaultRunConfig& cfg) {
         const auto target = v.poller.ticksRun() + 1;
         bool ran = false;
         try {
-            ran = v.clock.runUntil([&] { return v.poller.ticksRun() >= target && !v.state.PollerBusy; }, 60000);
+            ran = v.clock.runUntil([&] { return v.poller.ticksRun() >= target && !v.state.PollerBusy; },
+                                   kLongestTickMs + 5000);
         } catch (const platform::VirtualDeadlock& e) {
             fail(std::string("deadlock: ") + e.what());
             return false;
         }
         if (!ran) {
-            fail("no tick for 60 s");
+            fail("no tick for " + std::to_string((kLongestTickMs + 5000) / 1000) + " s");
             return false;
         }
         look();
@@ -146,6 +164,7 @@ FaultRunResult runFaultSimulation(const RunView& v, const FaultRunConfig& cfg) {
             trace.event("press " + std::to_string(k));
             v.press(k);
         }
+        if (v.hand) v.hand(traceTo);
         if (!tick()) break;
     }
     result.faults = station.faults().injected();
@@ -154,6 +173,7 @@ FaultRunResult runFaultSimulation(const RunView& v, const FaultRunConfig& cfg) {
     station.faults().setEnabled(false);
     station.setProbeError(false);
     station.replug();
+    if (result.ok && v.windDown) v.windDown(traceTo);
     bool back = false;
     for (int i = 0; i < 3 && result.ok && !back; ++i) {
         if (!tick()) break;

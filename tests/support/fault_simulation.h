@@ -22,6 +22,12 @@ struct RunView {
     // Presses operator button k (0..kButtons-1) the way the program's window would.
     std::function<void(int button)> press;
     int buttons = 6;
+    // More of the operator's hand (the profile half), its promises, and its wind-down before
+    // the program is judged healthy again; each may be empty.
+    using Trace = std::function<void(const std::string&)>;
+    std::function<void(const Trace&)> hand;
+    std::function<std::string()> handCheck;
+    std::function<void(const Trace&)> windDown;
 };
 
 struct FaultRunConfig {
