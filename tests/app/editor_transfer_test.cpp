@@ -164,3 +164,21 @@ TEST_F(EditorTransfer, ARetrieveWaitsItsTurnBehindTheHeaterAndFanRequestsOneExch
     EXPECT_EQ(served.back(), 0xE6) << "the profile read comes last, after the heater step and the fan";
     rig.expectNoViolations();
 }
+
+// A write that fails mid-frame leaves the station half-way through the frame; the status
+// poll that followed within its second was read as the rest of it.
+TEST_F(EditorTransfer, AProfileFrameCutShortByAFailedWriteDoesNotRunIntoTheNextPoll) {
+    enterProfile("CUT SHORT");
+    find<QRadioButton>("Option3")->click();
+    auto watch = rig.clock.createTimer(1, [&] {
+        if (rig.state.ServingSlot == core::SlotProfileWrite && rig.bridgeCalls.failWrite == 0)
+            rig.bridgeCalls.failWrite = rig.bridgeCalls.writes + 3;  // the frame's length byte
+    });
+    watch->setEnabled(true);
+    find<QPushButton>("Command7")->click();
+    ASSERT_TRUE(givenBack());
+    EXPECT_EQ(status(), "Profile 3 Save failed - see the main window's log");
+    ASSERT_TRUE(rig.runTicks(3));
+    EXPECT_TRUE(rig.poller->lastPollSucceeded());
+    rig.expectNoViolations();
+}
