@@ -49,7 +49,7 @@ fuzz: deps
 	@cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKR_BUILD_TESTS=OFF -DKR_BUILD_BENCH=OFF -DKR_BUILD_FUZZ=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target fuzz_settings fuzz_replies fuzz_profile_file
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_settings fuzz_replies fuzz_profile_file fuzz_profile_read fuzz_profile_payload
 	@scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
 
 # 24 virtual hours against the simulated station with faults; memory and handles per hour.
