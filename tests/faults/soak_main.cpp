@@ -2,6 +2,7 @@
 // hours. Reports memory, open handles, diagnostic-list growth and ticks every hour.
 // Usage: kr_soak [hours=24] [seed=1]
 #include "tests/support/fault_simulation.h"
+#include "tests/support/profile_hand.h"
 #include "tests/support/program_rig.h"
 
 #include <QApplication>
@@ -36,8 +37,13 @@ int main(int argc, char** argv) {
                               f.Command12};
     testsupport::RunView view{rig.state, rig.clock, rig.station, rig.program->link, *rig.poller,
                               [&buttons](int k) { buttons[k]->click(); }, 8};
+    // The profile half too: the editor (retrieve, save, runs, Stop) and the defaults tool.
+    testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
+    view.hand = [&hand](const testsupport::RunView::Trace& t) { hand.act(t); };
+    view.handCheck = [&hand] { return hand.check(); };
+    view.windDown = [&hand](const testsupport::RunView::Trace& t) { hand.windDown(t); };
 
-    std::printf("hour  ticks    list_lines  rss_kB   peak_rss_kB  open_fds  faults\n");
+    std::printf("hour  ticks    list_lines  rss_kB   peak_rss_kB  open_fds  faults  runs  saves\n");
     long rssHour1 = 0, listHour1 = 0;
     std::uint64_t faults = 0;
     for (int h = 1; h <= hours; ++h) {
@@ -48,14 +54,20 @@ int main(int argc, char** argv) {
             std::printf("FAILED: %s\n%s", r.failure.c_str(), r.lastEvents.c_str());
             return 1;
         }
+        // What the event loop does between events: windows closed this hour are deleted.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const long rss = statusKb("VmRSS:");
         if (h == 1) {
             rssHour1 = rss;
             listHour1 = rig.state.Diagnostics.size();
         }
-        std::printf("%4d  %7llu  %10d  %7ld  %11ld  %8d  %llu\n", h, static_cast<unsigned long long>(r.ticks),
-                    rig.state.Diagnostics.size(), rss, statusKb("VmHWM:"), openHandles(),
-                    static_cast<unsigned long long>(faults));
+        const auto count = [&hand](const char* what) {
+            const auto it = hand.actions().find(what);
+            return static_cast<unsigned long long>(it == hand.actions().end() ? 0 : it->second);
+        };
+        std::printf("%4d  %7llu  %10d  %7ld  %11ld  %8d  %6llu  %4llu  %5llu\n", h,
+                    static_cast<unsigned long long>(r.ticks), rig.state.Diagnostics.size(), rss, statusKb("VmHWM:"),
+                    openHandles(), static_cast<unsigned long long>(faults), count("Run"), count("Save to the station"));
         std::fflush(stdout);
     }
     const long rss = statusKb("VmRSS:");

@@ -161,7 +161,7 @@ FaultRunResult runFaultSimulation(const RunView& v, const FaultRunConfig& cfg) {
     while (result.ok && v.clock.nowMs() < end) {
         if (operatorDice.chance(0.3)) {
             const int k = int(operatorDice.between(0, v.buttons - 1));
-            trace.event("press " + std::to_string(k));
+            traceTo("press " + std::to_string(k));
             v.press(k);
         }
         if (v.hand) v.hand(traceTo);

@@ -121,7 +121,7 @@ void ProfileHand::act(const std::function<void(const std::string&)>& trace) {
         editorAction(trace);
     } else if (program_.form.isEnabled() && program_.state.MachineOnline && dice_.chance(0.5)) {
         if (dice_.chance(0.85)) {
-            trace("hand: open the editor");
+            trace(std::string("hand: open the editor, plotting ") + (program_.state.Settings.AutoTCPlot ? "on" : "off"));
             count("open editor");
             plottingBefore_ = program_.state.Settings.AutoTCPlot;
             program_.form.M_Profile_Editor->trigger();
@@ -252,12 +252,14 @@ std::string ProfileHand::check() {
     profiles::Profile_Editor_Form* e = program_.editor();
     const bool open = e && e->isVisible();
     if (open) onEditorOpened();
-    if (editorWasOpen_ && !open && !program_.defaultsTool()) {
+    const bool toolOpen = program_.defaultsTool() && program_.defaultsTool()->isVisible();
+    if (editorWasOpen_ && !open && !toolOpen) {
         editorWasOpen_ = false;
         if (program_.state.ExitStage == 0 && !program_.form.isEnabled())
             return "the main window stayed disabled after the editor closed";
         if (program_.state.Settings.AutoTCPlot != plottingBefore_)
-            return "plotting was not put back after the editor closed";
+            return std::string("plotting was not put back after the editor closed: it is ") +
+                   (program_.state.Settings.AutoTCPlot ? "on" : "off") + ", it was " + (plottingBefore_ ? "on" : "off");
         if (!program_.poller.USB_Service_Timer().enabled()) return "the poller stopped after the editor closed";
     }
     if (open) {
