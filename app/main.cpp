@@ -34,13 +34,7 @@ int main(int argc, char** argv) {
     program.form.setEndHandler([] { QCoreApplication::quit(); });
 
     app::SimStationWindow simWindow(station, clock);
-    auto showSimulator = clock.createTimer(500, [&] {
-        if (bridge.alternativeInUse() && !simWindow.isVisible() && !program.form.programEnded()) {
-            simWindow.move(program.form.geometry().right() + 12, program.form.geometry().top());
-            simWindow.show();
-        }
-    });
-    showSimulator->setEnabled(true);
+    app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
     program.start();
     return app.exec();

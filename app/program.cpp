@@ -20,13 +20,14 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       poller(s, link, shell, form, file),
       warning(c),  // its own window: the main window is disabled while it shows
       departure(s, link, poller, form, warning, form),
+      exitQuestion(s, c, dialogs, departure, form),
       userDataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
       dialogs_(dialogs),
       shell_(shell),
       programFolder_(programFolder) {
     form.attach(poller);
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
-    form.setExitHandler([this] { departure.M_File_Exit_Click(); });
+    form.setExitHandler([this] { exitQuestion.requestExit(); });
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
     form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });
     form.setMenuAction(form.M_Help_About, [this] { openAbout(); });

@@ -18,7 +18,7 @@
 namespace {
 class QuietShell final : public platform::Shell {
 public:
-    void openUrl(const QString&) override {}
+    bool openUrl(const QString&) override { return true; }
     void beep() override {}
 };
 }  // namespace

@@ -43,6 +43,7 @@ public:
 private:
     void handBackAlarm();
     void handBackSafety();
+    void handedBack();
     void showOffline();
     void closeAndReport();
 

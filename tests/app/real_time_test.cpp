@@ -4,6 +4,7 @@
 #include "platform/real_clock.h"
 #include "simulator/sim_bridge.h"
 #include "tests/support/recording_display.h"
+#include "tests/support/qt_printers.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QDir>
@@ -34,12 +35,15 @@ TEST(RealTime, ConnectPressAndExit) {
 
     ASSERT_TRUE(clock.waitFor([&] { return state.MachineOnline && program.poller.lastPollSucceeded(); }, 10000));
     program.form.cmdUhUp->click();
-    ASSERT_TRUE(clock.waitFor([&] { return station.upperLevel() == 2; }, 10000));
+    ASSERT_TRUE(clock.waitFor([&] { return station.upperLevel() == 2 && state.UpperHeaterMode == 2; }, 10000));
+    dialogs.questionAnswers = {platform::Dialogs::Answer::No};  // leave with the heater on, as designed
     program.form.M_File_Exit->trigger();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
     ASSERT_TRUE(clock.waitFor([&] { return program.form.programEnded(); }, 15000));
     EXPECT_TRUE(station.signedOff());
     EXPECT_FALSE(bridge.isOpen());
     EXPECT_EQ(shell.beeps, 1);
     for (const auto& v : station.violations()) ADD_FAILURE() << toString(v.kind) << ": " << v.detail;
-    EXPECT_TRUE(state.Diagnostics.lines().isEmpty()) << state.Diagnostics.lines().join(" | ").toStdString();
+    EXPECT_EQ(state.Diagnostics.lines(), QStringList{"Safety set point from the station: 270 C"})
+        << state.Diagnostics.lines().join(" | ").toStdString();
 }

@@ -1,12 +1,16 @@
 #pragma once
 #include "platform/dialogs.h"
 
+#include <QList>
 #include <QStringList>
+
+#include <vector>
 
 namespace testsupport {
 
 // Dialogs for tests: records every message and request, answers file dialogs from a
-// queue of prepared names (empty = cancelled).
+// queue of prepared names (empty = cancelled) and questions from a queue of answers; a
+// question with no answer queued waits until the test answers it.
 class ScriptedDialogs final : public platform::Dialogs {
 public:
     struct Message {
@@ -14,6 +18,9 @@ public:
     };
     struct FileRequest {
         QString title, filter, folder, initialName;
+    };
+    struct Question {
+        QString title, text;
     };
 
     void message(const QString& title, const QString& text) override { messages.push_back({title, text}); }
@@ -26,10 +33,39 @@ public:
                      const QString& initialName) override {
         return openFile(title, filter, folder, initialName);
     }
+    // The filter entry chosen with each answer comes from chosenFilters (the first entry
+    // when none is queued).
+    SaveChoice saveFileTyped(const QString& title, const QString& filter, const QString& folder,
+                             const QString& initialName) override {
+        SaveChoice c;
+        c.fileName = openFile(title, filter, folder, initialName);
+        c.filterIndex = chosenFilters.isEmpty() ? 0 : chosenFilters.takeFirst();
+        return c;
+    }
+    void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) override {
+        questions.push_back({title, text});
+        if (questionAnswers.isEmpty()) {
+            pendingQuestion = std::move(answered);
+            return;
+        }
+        answered(questionAnswers.takeFirst());
+    }
+    // Answers the question that is waiting; false when none is.
+    bool answer(Answer a) {
+        if (!pendingQuestion) return false;
+        auto callback = std::move(pendingQuestion);
+        pendingQuestion = nullptr;
+        callback(a);
+        return true;
+    }
 
     QStringList answers;
+    QList<int> chosenFilters;
+    QList<Answer> questionAnswers;
     std::vector<Message> messages;
     std::vector<FileRequest> requests;
+    std::vector<Question> questions;
+    std::function<void(Answer)> pendingQuestion;
 };
 
 }  // namespace testsupport
