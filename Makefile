@@ -3,7 +3,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build demo run test bench sanitize fuzz soak faults-long clean
+.PHONY: deps build demo run test bench sanitize fuzz soak faults-long package install-test clean
 
 deps:
 	@scripts/install-deps
@@ -24,6 +24,14 @@ run: build
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The Debian package (kr9300_<version>_<arch>.deb in the build folder).
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+# Installs the package, starts it once under a fresh HOME, removes it again (root or sudo).
+install-test: package
+	@scripts/install-test $(BUILD)
+
 # Everything and its tests again with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKR_BUILD_BENCH=OFF \
@@ -34,13 +42,14 @@ sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-# libFuzzer targets (clang) for the Settings.ini reader and the reply decoders, bounded runs.
+# libFuzzer targets (clang) for the Settings.ini reader, the reply decoders and the profile file
+# reader, bounded runs.
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKR_BUILD_TESTS=OFF -DKR_BUILD_BENCH=OFF -DKR_BUILD_FUZZ=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target fuzz_settings fuzz_replies
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_settings fuzz_replies fuzz_profile_file
 	@scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
 
 # 24 virtual hours against the simulated station with faults; memory and handles per hour.

@@ -3,8 +3,8 @@
 namespace app {
 
 ExitQuestion::ExitQuestion(core::SharedState& state, platform::Clock& clock, platform::Dialogs& dialogs,
-                           stationlink::Departure& departure, stationlink::ProgramControl& program)
-    : state_(state), clock_(clock), dialogs_(dialogs), departure_(departure), program_(program) {
+                           std::function<void()> leave, stationlink::ProgramControl& program)
+    : state_(state), clock_(clock), dialogs_(dialogs), leave_(std::move(leave)), program_(program) {
     watch_ = clock_.createTimer(500, [this] { watch(); });
 }
 
@@ -16,7 +16,7 @@ bool ExitQuestion::heaterOn() const {
 void ExitQuestion::requestExit() {
     if (asking_ || switchingOff()) return;  // already asked, or already on the way out
     if (state_.ExitStage != core::ExitIdle || !heaterOn()) {
-        departure_.M_File_Exit_Click();
+        leave_();
         return;
     }
     asking_ = true;
@@ -29,11 +29,11 @@ void ExitQuestion::requestExit() {
 void ExitQuestion::answered(platform::Dialogs::Answer answer) {
     switch (answer) {
         case platform::Dialogs::Answer::Cancel: return;
-        case platform::Dialogs::Answer::No: departure_.M_File_Exit_Click(); return;
+        case platform::Dialogs::Answer::No: leave_(); return;
         case platform::Dialogs::Answer::Yes: break;
     }
     if (!heaterOn()) {  // switched off (or gone offline) while the question was open
-        departure_.M_File_Exit_Click();
+        leave_();
         return;
     }
     state_.HeaterSwitchOffRequested = true;  // the poller steps them down, one a tick
@@ -50,7 +50,7 @@ void ExitQuestion::watch() {
     }
     if (!state_.HeaterSwitchOffRequested) {  // the poller saw both heaters OFF
         watch_->setEnabled(false);
-        departure_.M_File_Exit_Click();
+        leave_();
         return;
     }
     if (clock_.nowMs() - startedMs_ >= kSwitchOffLimitMs)

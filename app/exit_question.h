@@ -4,18 +4,19 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 
+#include <functional>
 #include <memory>
 
 namespace app {
 
 // Leaving (File > Exit or the close box) while a heater is on asks first. Yes steps both
 // heaters down until the station reports them OFF and then leaves as usual; No leaves as
-// usual; Cancel stays. A switch-off that the station does not complete (no OFF within the
+// usual; Cancel stays. Leaving as usual is the `leave` given. A switch-off that the station does not complete (no OFF within the
 // limit, or the station gone offline) is told plainly and the program stays open.
 class ExitQuestion {
 public:
     ExitQuestion(core::SharedState& state, platform::Clock& clock, platform::Dialogs& dialogs,
-                 stationlink::Departure& departure, stationlink::ProgramControl& program);
+                 std::function<void()> leave, stationlink::ProgramControl& program);
 
     void requestExit();
     bool switchingOff() const { return watch_->enabled(); }
@@ -33,7 +34,7 @@ private:
     core::SharedState& state_;
     platform::Clock& clock_;
     platform::Dialogs& dialogs_;
-    stationlink::Departure& departure_;
+    std::function<void()> leave_;
     stationlink::ProgramControl& program_;
     std::unique_ptr<platform::Timer> watch_;
     std::int64_t startedMs_ = 0;

@@ -1,5 +1,8 @@
 #include "core/shared_state.h"
+#include "app/command_line.h"
 #include "app/program.h"
+#include "app/program_log.h"
+#include "app/signal_exit.h"
 #include "app/sim_station_window.h"
 #include "platform/bridge_selector.h"
 #include "platform/libftdi_bridge.h"
@@ -12,30 +15,39 @@
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
+    if (const auto status = app::answerHelpOrVersion(argc, argv, KR_VERSION)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("KR-9300 Control Room");
     QApplication::setApplicationVersion(KR_VERSION);
+    const app::CommandLine options = app::parseCommandLine(QCoreApplication::arguments());
+    if (const auto status = app::answerUsageError(options, QCoreApplication::arguments().value(0))) return *status;
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 
     core::SharedState state;
     platform::RealClock clock;
-    platform::LibFtdiBridge usb;
+    app::ProgramLog log(state, clock);
+    platform::LibFtdiBridge usb(options.deviceSerial);
+    usb.setNoticeHandler([&log](const platform::BridgeNotice& notice) { log.bridgeNotice(notice); });
     simulator::SimStation station(clock, 7);
     simulator::SimBridge simulated(station);
     // Demo mode chooses the simulated station each time the port is opened.
-    platform::BridgeSelector bridge(usb, simulated, [&state] { return state.Settings.RunDemoMode; });
+    platform::BridgeSelector bridge(usb, simulated,
+                                    [&state, &options] { return options.demo || state.Settings.RunDemoMode; });
 
     platform::QtShell shell;
     platform::QtDialogs dialogs;
     app::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
     dialogs.setParent(&program.form);
     program.form.setEndHandler([] { QCoreApplication::quit(); });
+    app::SignalExit signalExit(program);  // SIGTERM and SIGINT enter the orderly exit
+    if (!signalExit.installed()) qWarning("KR-9300 Control Room: %s", qPrintable(signalExit.error()));
 
     app::SimStationWindow simWindow(station, clock);
     app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
     program.start();
+    if (options.demo) program.poller.M_Tools_Connect_Click();
     return app.exec();
 }

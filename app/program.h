@@ -4,12 +4,16 @@
 #include "link/departure.h"
 #include "link/link.h"
 #include "link/poller.h"
+#include "link/profile_transfer.h"
 #include "mainwin/exit_warning_form.h"
 #include "mainwin/form1.h"
+#include "defaults/form_defaults.h"
+#include "platform/clock.h"
 #include "profiles/profile_editor_form.h"
+#include "settings/settings_file.h"
 
 #include <QPointer>
-#include "settings/settings_file.h"
+#include <memory>
 
 namespace platform {
 class Bridge;
@@ -39,6 +43,7 @@ public:
     stationlink::Link link;
     mainwin::Form1 form;
     stationlink::Poller poller;
+    stationlink::StationProfiles profiles;  // the poller's actions for request slots 5 and 8
     mainwin::frmExit_Warning warning;
     stationlink::Departure departure;
     // File > Exit and the close box: asks first while a heater is on.
@@ -52,12 +57,21 @@ public:
     void openEditor(bool newProfile, bool openProfile);
     profiles::Profile_Editor_Form* editor() const { return editor_; }
     void openRunRecords();
+    // The defaults tool, once no poller tick is running.
+    void openDefaults();
+    defaults::Form_Defaults* defaultsTool() const { return defaults_; }
+    // Leaving the program: File > Exit, the window's close box, a termination signal.
+    // While a disconnect runs, the exit waits until it has finished.
+    void requestExit();
 
 private:
     platform::Dialogs& dialogs_;
     platform::Shell& shell_;
     QString programFolder_;
     QPointer<profiles::Profile_Editor_Form> editor_;
+    QPointer<defaults::Form_Defaults> defaults_;
+    platform::Bridge& bridge_;
+    std::unique_ptr<platform::Timer> exitRetry_;  // retries a held-up exit every 200 ms
 };
 
 }  // namespace app

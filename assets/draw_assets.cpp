@@ -108,12 +108,8 @@ QImage station(Pose pose) {
     return img;
 }
 
-// The product mark: a rounded red tile with a stylised heat wave and the name.
-QImage logo(int w, int h) {
-    QImage img(w, h, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
+// The red tile of the product mark, h pixels square, with a stylised heat wave.
+void drawTile(QPainter& p, double h) {
     p.setPen(Qt::NoPen);
     QLinearGradient g(0, 0, 0, h);
     g.setColorAt(0, QColor(226, 60, 30));
@@ -128,11 +124,32 @@ QImage logo(int w, int h) {
         wave.cubicTo(x - h * 0.12, h * 0.6, x + h * 0.12, h * 0.45, x, h * 0.22);
         p.drawPath(wave);
     }
-    p.setPen(QColor(60, 60, 70));
+}
+
+// The product mark: the tile and the name, in a colour that reads on the area the mark sits on.
+QImage logo(int w, int h, const QColor& text) {
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawTile(p, h);
+    p.setPen(text);
     QFont f("Liberation Sans", 1, QFont::Bold, true);
     f.setPixelSize(int(h * 0.55));
     p.setFont(f);
     p.drawText(QRectF(h + 3, 0, w - h - 3, h), Qt::AlignLeft | Qt::AlignVCenter, "KR-9300");
+    return img;
+}
+
+// The desktop's icon for the program: the tile with a small margin.
+QImage appIcon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double margin = size / 16.0;
+    p.translate(margin, margin);
+    drawTile(p, size - 2 * margin);
     return img;
 }
 
@@ -213,12 +230,13 @@ int main(int argc, char** argv) {
     bool ok = save(station(Pose::Offline), dir, "Parkmode Offline.jpg");
     ok &= save(station(Pose::Normal), dir, "NormalMode-1.jpg");
     ok &= save(station(Pose::Park), dir, "parkmode-1.jpg");
-    ok &= save(logo(92, 22), dir, "LogoS.png");
-    ok &= save(logo(120, 28), dir, "LogoSB.png");
+    ok &= save(logo(92, 22, QColor(60, 60, 70)), dir, "LogoS.png");
+    ok &= save(logo(120, 28, QColor(200, 200, 210)), dir, "LogoSB.png");  // on black
     ok &= save(icon('c'), dir, "IconConnect.png");
     ok &= save(icon('d'), dir, "IconDisconnect.png");
     ok &= save(icon('p'), dir, "IconProfile.png");
     ok &= save(icon('o'), dir, "IconOptions.png");
     ok &= save(icon('x'), dir, "IconExit.png");
+    ok &= save(appIcon(128), dir, "kr9300.png");
     return ok ? 0 : 1;
 }

@@ -47,6 +47,7 @@ enum EditorStateValue : std::int16_t {
     EditorIdle = 0,
     EditorRetrievePending = 500,
     EditorSavePending = 600,
+    EditorVerifyPending = 700,  // a saved slot is being read back
 };
 
 // Heater mode codes as the status poll stores them.

@@ -28,6 +28,7 @@ struct SharedState {
 
     // Requests
     std::array<bool, kRequestSlots> RequestFlags{};
+    std::int16_t ServingSlot = 0;  // the request slot the poller is serving now; 0 between requests
     bool OperatorRequestPending = false;
 
     // Live machine status

@@ -50,6 +50,11 @@ void Departure::showOffline() {
 }
 
 void Departure::M_Tools_Disconnect_Click() {
+    // Runs from a menu entry as well as from its timer: an end during its waits stops it here.
+    platform::stopAtEnd([this] { disconnect(); });
+}
+
+void Departure::disconnect() {
     state_.ConnectRequested = false;
     state_.ManualDisconnectMode = true;
     if (state_.ExitStage != core::DisconnectRunning) {
@@ -95,7 +100,7 @@ void Departure::M_File_Exit_Click() {
         state_.ReleaseDone = false;
         if (!state_.MachineOnline) {
             closeAndReport();
-            program_.endProgram();
+            leave();
             return;
         }
         state_.ManualDisconnectMode = false;
@@ -122,7 +127,7 @@ void Departure::M_File_Exit_Click() {
     warning_.stopWarningTimer();
     warning_.unloadWarning();
     if (state_.MachineOnline) closeAndReport();
-    program_.endProgram();
+    leave();
 }
 
 void Departure::Command1_Click() {
@@ -131,7 +136,20 @@ void Departure::Command1_Click() {
         warning_.unloadWarning();
         return;
     }
-    program_.endProgram();  // during exit: leave at once
+    leave();  // during exit: at once, without the sign-off and without closing the port
+}
+
+void Departure::EndAtOnce(bool closePort) {
+    if (link_.clock().ending()) return;
+    warning_.stopWarningTimer();
+    warning_.unloadWarning();
+    if (closePort && state_.PortOpen) closeAndReport();
+    leave();
+}
+
+void Departure::leave() {
+    link_.clock().endWaits();
+    program_.endProgram();
 }
 
 }  // namespace stationlink

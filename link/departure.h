@@ -36,11 +36,17 @@ public:
     void M_File_Exit_Click();
     // The warning window's "Manual Disconnect".
     void Command1_Click();
+    // Ends the program at once, without the sign-off, as "Manual Disconnect" does during
+    // the exit; closes the port first when asked to. Whatever was waiting stops there.
+    void EndAtOnce(bool closePort);
 
     platform::Timer& MyDisconnectTimer() { return *disconnectTimer_; }
     platform::Timer& MyExitTimer() { return *exitTimer_; }
 
 private:
+    void disconnect();
+    // The end: every wait ends, then the program closes.
+    void leave();
     void handBackAlarm();
     void handBackSafety();
     void handedBack();

@@ -20,7 +20,8 @@ public:
     bool OpenStationPort();
 
     // One command frame out, one reply back, checked. Only one runs at a time: a call
-    // made while another waits is refused without touching the bridge.
+    // made while another waits is refused without touching the bridge. Once the program
+    // is ending, it and its waits throw platform::ProgramEnding and touch nothing more.
     TransactionResult RunTransaction(const TransactionSpec& plan);
     // At least one pacing period after a written byte, with events running.
     void WaitPacingTick();

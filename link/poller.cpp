@@ -289,7 +289,9 @@ void Poller::showModes() {
 void Poller::serveOneRequest() {
     for (int slot : kPriority) {
         if (!state_.RequestFlags[std::size_t(slot)]) continue;
+        state_.ServingSlot = std::int16_t(slot);
         if (actions_[std::size_t(slot)]) actions_[std::size_t(slot)]();
+        state_.ServingSlot = 0;
         state_.RequestFlags[std::size_t(slot)] = false;
         const bool heaterOrFan = slot == core::SlotUpperHeaterUp || slot == core::SlotUpperHeaterDown ||
                                  slot == core::SlotLowerHeaterUp || slot == core::SlotLowerHeaterDown ||

@@ -41,7 +41,9 @@ Link::Wait Link::waitForByte(const TransactionSpec&) {
     for (;;) {
         std::uint32_t waiting = 0;
         if (bridge_.getQueueStatus(state_.DeviceHandle, waiting) != 0) return Wait::QueueFailed;
-        clock_.waitNext(1);
+        // Events run either way; only an empty queue is worth sleeping on.
+        if (waiting == 0) clock_.waitNext(1);
+        else clock_.runPending();
         if (timer1_->tag) return Wait::TimedOut;
         if (waiting >= 1) return Wait::Arrived;
     }
@@ -58,6 +60,7 @@ TransactionResult Link::fail(const TransactionSpec& plan, const FailurePath& pat
 }
 
 TransactionResult Link::RunTransaction(const TransactionSpec& plan) {
+    if (clock_.ending()) throw platform::ProgramEnding{};  // nothing goes out once the program ends
     if (state_.TransactionActive) {
         ++refused_;
         addLine(QString("Command 0x%1 refused: another command is still waiting for its reply")
@@ -65,28 +68,41 @@ TransactionResult Link::RunTransaction(const TransactionSpec& plan) {
         return TransactionResult::Refused;
     }
     state_.TransactionActive = true;
+    if (plan.pacingMs > 0) timer2_->setInterval(plan.pacingMs);
     TransactionResult result = TransactionResult::CheckFailed;
     try {
         result = exchange(plan);
     } catch (...) {
         state_.TransactionActive = false;
         timer1_->setEnabled(false);
+        if (plan.pacingMs > 0) timer2_->setInterval(kNormalPacingMs);
         throw;
     }
+    if (plan.pacingMs > 0) timer2_->setInterval(kNormalPacingMs);  // whatever the outcome
     state_.TransactionActive = false;
     return result;
 }
 
 TransactionResult Link::exchange(const TransactionSpec& plan) {
     const MessageSet& m = plan.messages;
+    if (plan.purgeBefore) {
+        if (bridge_.purge(state_.DeviceHandle, platform::kPurgeTx) != 0) addLine(m.purgeTxBeforeFailure);
+        if (bridge_.purge(state_.DeviceHandle, platform::kPurgeRx) != 0) addLine(m.purgeRxBeforeFailure);
+    }
+    if (plan.beforeSending && !plan.beforeSending()) return TransactionResult::NotSent;
     const std::vector<std::uint8_t> frame = buildFrame(plan.opcode, plan.payload);
 
-    // Sending: one byte at a time, each followed by the pacing wait.
+    // Sending: one byte at a time, each followed by the pacing wait (or, for an unpaced
+    // header, a short pause after the start byte and nothing after the next three).
     for (std::size_t i = 0; i < frame.size(); ++i) {
         if (!writeByte(frame[i])) {
             if (i < 4) addLine(m.headerWriteErrors.value(int(i)));
             else if (m.payloadWriteError) addLine(m.payloadWriteError(int(i - 4)));
             return TransactionResult::WriteFailed;
+        }
+        if (plan.unpacedHeader && i < 4) {
+            if (i == 0) shortPause();
+            continue;
         }
         WaitPacingTick();
     }

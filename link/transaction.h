@@ -8,6 +8,9 @@
 
 namespace stationlink {
 
+// Timer2's usual interval: the pause after each written byte.
+constexpr int kNormalPacingMs = 10;
+
 // Lines written for one way a transaction can fail, and whether the port is closed after them.
 struct FailurePath {
     QStringList lines;
@@ -30,6 +33,8 @@ struct MessageSet {
     QStringList afterClose;     // always after a close
     QString purgeTxFailure = "Clear Tx Buffer Failed";
     QString purgeRxFailure = "Clear Rx Buffer Failed";
+    QString purgeTxBeforeFailure;  // the purges before sending, when the command makes them
+    QString purgeRxBeforeFailure;
 };
 
 // The fixed arguments of one command's transaction.
@@ -44,10 +49,16 @@ struct TransactionSpec {
     bool purgeOnSuccess = true;
     bool purgeFailureFails = false; // a failing purge makes the command fail
     bool pauseAfterClose = false;
+    int pacingMs = 0;               // Timer2 for this transaction, back to 10 ms after it; 0 = as it is
+    bool purgeBefore = false;       // purge both buffers before sending; a failure only reports
+    // Start byte, short pause, then checksum, length and opcode back to back; only the
+    // payload bytes are paced.
+    bool unpacedHeader = false;
+    std::function<bool()> beforeSending;  // after the purges; false ends with nothing sent
     std::function<void()> decode;   // stores fields from the reply before the checksum verdict
     MessageSet messages;
 };
 
-enum class TransactionResult { Success, Refused, WriteFailed, QueueFailed, TimedOut, CheckFailed };
+enum class TransactionResult { Success, Refused, NotSent, WriteFailed, QueueFailed, TimedOut, CheckFailed };
 
 }  // namespace stationlink

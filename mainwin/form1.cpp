@@ -3,6 +3,9 @@
 #include "core/shared_state.h"
 #include "link/offline_display.h"
 #include "link/poller.h"
+#include "platform/program_folder.h"
+#include "settings/number_text.h"
+#include "settings/limits.h"
 #include "settings/settings_file.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -11,7 +14,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,7 +60,7 @@ void Form1::setMenuAction(QAction* entry, std::function<void()> action) {
         entry->setEnabled(true);
 }
 
-QString Form1::picturePath(const QString& fileName) const { return QDir(programFolder_).filePath(fileName); }
+QString Form1::picturePath(const QString& fileName) const { return platform::picturePath(programFolder_, fileName); }
 
 void Form1::Form_Load() {
     trendModel_.clear();

@@ -6,6 +6,7 @@
 #include "mainwin/log_file.h"
 #include "platform/dialogs.h"
 #include "platform/picture_file.h"
+#include "platform/program_folder.h"
 #include "ui/save_name.h"
 
 #include <QFileInfo>
@@ -20,7 +21,7 @@ const QStringList& Form1::pictureExtensions() {
 void Form1::Command8_Click() {
     const platform::Dialogs::SaveChoice choice = dialogs_.saveFileTyped(
         "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
-        programFolder_, QString());
+        platform::documentsFolder(programFolder_), QString());
     if (choice.fileName.isEmpty()) return;
     const QString name = ui::resolveSaveName(choice.fileName, pictureExtensions(), choice.filterIndex);
     if (name.isEmpty()) {
@@ -36,7 +37,7 @@ void Form1::Command8_Click() {
 void Form1::Command2_Click() {
     const QString proposed = state_.MachineId.isEmpty() ? QString("KR-9300_Log") : state_.MachineId;
     const platform::Dialogs::SaveChoice choice = dialogs_.saveFileTyped(
-        "Save As", "KR-9300 Log File (*.zlg)|*.zlg|All Files (*.*)|*.*", programFolder_, proposed);
+        "Save As", "KR-9300 Log File (*.zlg)|*.zlg|All Files (*.*)|*.*", platform::documentsFolder(programFolder_), proposed);
     if (choice.fileName.isEmpty()) return;
     const QStringList extensions{kLogExtension};
     const QString name = ui::resolveSaveName(choice.fileName, extensions, choice.filterIndex);

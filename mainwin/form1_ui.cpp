@@ -1,11 +1,11 @@
 // Building the main window's widgets, menus and toolbar.
 #include "mainwin/form1.h"
+#include "platform/program_folder.h"
 #include "settings/limits.h"
 #include "ui/widget_names.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -108,8 +108,7 @@ void Form1::buildToolbar() {
     Toolbar1->setMovable(false);
     Toolbar1->setIconSize(QSize(24, 24));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    const QDir dir(programFolder_);
-    auto icon = [&dir](const char* file) { return QIcon(dir.filePath(file)); };
+    auto icon = [this](const char* file) { return QIcon(platform::picturePath(programFolder_, file)); };
     M_Tools_Connect->setIcon(icon("IconConnect.png"));
     M_Tools_Disconnect->setIcon(icon("IconDisconnect.png"));
     M_Profile_Editor->setIcon(icon("IconProfile.png"));

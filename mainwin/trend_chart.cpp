@@ -1,8 +1,8 @@
 #include "mainwin/trend_chart.h"
 
+#include "platform/program_folder.h"
 #include "ui/chart_look.h"
 
-#include <QDir>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QToolTip>
@@ -26,7 +26,7 @@ constexpr double kBannerTop = 62;
 }  // namespace
 
 TrendChart::TrendChart(QCustomPlot& viewer, TrendModel& model, QString programFolder)
-    : plot_(viewer), model_(model), logo_(QDir(programFolder).filePath("LogoS.png")) {
+    : plot_(viewer), model_(model), logo_(platform::picturePath(programFolder, "LogoS.png")) {
     plot_.setFixedSize(kWidth, kHeight);
     plot_.setMouseTracking(true);
     QObject::connect(&plot_, &QCustomPlot::mouseMove, &plot_, [this](QMouseEvent* e) { showValueTip(e); });

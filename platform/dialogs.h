@@ -16,6 +16,8 @@ public:
     // Returns the chosen file name, or an empty string when cancelled.
     virtual QString openFile(const QString& title, const QString& filter, const QString& folder,
                              const QString& initialName) = 0;
+    // A save dialog asks before it returns the name of a file that exists; "No" goes back
+    // to the dialog, so the operator picks another name or cancels.
     virtual QString saveFile(const QString& title, const QString& filter, const QString& folder,
                              const QString& initialName) = 0;
 

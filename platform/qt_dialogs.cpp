@@ -21,6 +21,7 @@ QString QtDialogs::openFile(const QString& title, const QString& filter, const Q
 
 QString QtDialogs::saveFile(const QString& title, const QString& filter, const QString& folder,
                             const QString& initialName) {
+    // Without DontConfirmOverwrite the dialog asks before it accepts an existing file.
     return QFileDialog::getSaveFileName(parent_, title, QDir(folder).filePath(initialName),
                                         toQtFilter(filter));
 }

@@ -10,7 +10,7 @@ namespace {
 
 class RealTimer final : public Timer {
 public:
-    RealTimer(int intervalMs, std::function<void()> onTick) {
+    RealTimer(const Clock& clock, int intervalMs, std::function<void()> onTick) : Timer(clock) {
         setOnTick(std::move(onTick));
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(intervalMs);
@@ -39,18 +39,19 @@ private:
 RealClock::RealClock() { elapsed_.start(); }
 
 std::unique_ptr<Timer> RealClock::createTimer(int intervalMs, std::function<void()> onTick) {
-    return std::make_unique<RealTimer>(intervalMs, std::move(onTick));
+    return std::make_unique<RealTimer>(*this, intervalMs, std::move(onTick));
 }
 
 void RealClock::schedule(int delayMs, std::function<void()> callback) {
-    QTimer::singleShot(delayMs, Qt::PreciseTimer, QCoreApplication::instance(), std::move(callback));
+    QTimer::singleShot(delayMs, Qt::PreciseTimer, &callbacks_,
+                       [this, callback = std::move(callback)] { runCallback(callback); });
 }
 
 std::int64_t RealClock::nowMs() const { return elapsed_.elapsed(); }
 
-void RealClock::runPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void RealClock::pumpPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
-void RealClock::waitNext(int maxMs) {
+void RealClock::pumpNext(int maxMs) {
     // A wake-up timer bounds the sleep; any other event ends it earlier.
     QTimer wake;
     wake.setTimerType(Qt::PreciseTimer);
@@ -58,6 +59,16 @@ void RealClock::waitNext(int maxMs) {
     QObject::connect(&wake, &QTimer::timeout, [] {});
     wake.start(maxMs > 0 ? maxMs : 0);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+bool RealClock::runUntil(const std::function<bool()>& done, int limitMs) {
+    const std::int64_t end = nowMs() + limitMs;
+    while (!done()) {
+        const std::int64_t left = end - nowMs();
+        if (left <= 0 || ending()) return done();
+        pumpNext(static_cast<int>(left));
+    }
+    return true;
 }
 
 }  // namespace platform

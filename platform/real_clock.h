@@ -2,6 +2,7 @@
 #include "platform/clock.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 
 namespace platform {
 
@@ -13,11 +14,19 @@ public:
     std::unique_ptr<Timer> createTimer(int intervalMs, std::function<void()> onTick) override;
     void schedule(int delayMs, std::function<void()> callback) override;
     std::int64_t nowMs() const override;
-    void runPending() override;
-    void waitNext(int maxMs) override;
+
+    // The outermost loop of a test or a benchmark (the program itself has Qt's): lets
+    // events run until the predicate holds, the time is up or the program is ending;
+    // true if the predicate held. Never throws ProgramEnding.
+    bool runUntil(const std::function<bool()>& done, int limitMs);
+
+protected:
+    void pumpPending() override;
+    void pumpNext(int maxMs) override;
 
 private:
     QElapsedTimer elapsed_;
+    QObject callbacks_;  // scheduled callbacks die with the clock
 };
 
 }  // namespace platform

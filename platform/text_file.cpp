@@ -6,9 +6,18 @@ namespace platform {
 
 TextWrite writeFileBytes(const QString& fileName, const QByteArray& data) {
     QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly)) return {TextWrite::CannotCreate, out.errorString()};
-    // A failing flush (a full disk) must stop the commit: QSaveFile alone would go on.
-    if (out.write(data) != data.size() || !out.flush()) {
+    // Unbuffered, so each write reaches the file at once and a failure keeps its reason.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return {TextWrite::CannotCreate, out.errorString()};
+    // A disk that fills up takes part of a write without a word; the next write of the
+    // rest fails with the reason.
+    qint64 done = 0;
+    while (done < data.size()) {
+        const qint64 n = out.write(data.constData() + done, data.size() - done);
+        if (n <= 0) break;
+        done += n;
+    }
+    // A failed write must stop the commit: QSaveFile alone would go on.
+    if (done != data.size() || !out.flush()) {
         const QString error = out.errorString();
         out.cancelWriting();
         out.commit();  // discards the temporary file

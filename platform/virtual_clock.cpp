@@ -7,7 +7,7 @@ namespace platform {
 class VirtualClock::VTimer final : public Timer {
 public:
     VTimer(VirtualClock& clock, int intervalMs, std::function<void()> onTick)
-        : clock_(&clock), interval_(intervalMs) {
+        : Timer(clock), clock_(&clock), interval_(intervalMs) {
         setOnTick(std::move(onTick));
     }
     ~VTimer() override {
@@ -88,7 +88,7 @@ void VirtualClock::runEvent(const Next& next) {
     } else {
         auto fn = std::move(callbacks_[next.callback].fn);
         callbacks_.erase(callbacks_.begin() + static_cast<std::ptrdiff_t>(next.callback));
-        fn();
+        runCallback(fn);
     }
 }
 
@@ -99,12 +99,12 @@ bool VirtualClock::runDue(std::int64_t upTo) {
     return true;
 }
 
-void VirtualClock::runPending() {
-    while (runDue(now_)) {
+void VirtualClock::pumpPending() {
+    while (!ending() && runDue(now_)) {
     }
 }
 
-void VirtualClock::waitNext(int maxMs) {
+void VirtualClock::pumpNext(int maxMs) {
     const Next next = findNext();
     if (!next.found) {
         throw VirtualDeadlock("virtual clock: a wait at t=" + std::to_string(now_) +
@@ -116,7 +116,14 @@ void VirtualClock::waitNext(int maxMs) {
         return;
     }
     runEvent(next);
-    runPending();
+    pumpPending();
+}
+
+void VirtualClock::pumpFor(int ms) {
+    const std::int64_t end = now_ + ms;
+    while (!ending() && runDue(end)) {
+    }
+    if (!ending()) now_ = std::max(now_, end);
 }
 
 void VirtualClock::advance(std::int64_t ms) {

@@ -24,12 +24,9 @@ public:
     std::unique_ptr<Timer> createTimer(int intervalMs, std::function<void()> onTick) override;
     void schedule(int delayMs, std::function<void()> callback) override;
     std::int64_t nowMs() const override { return now_; }
-    void runPending() override;
-    // Throws VirtualDeadlock when nothing is scheduled at all.
-    void waitNext(int maxMs) override;
 
-    // A pause has a known end, so it needs nothing scheduled.
-    void pause(int ms) override { advance(ms); }
+    // The outermost loop of a test: these drive time and never throw ProgramEnding; once
+    // the program is ending, the events they reach do nothing.
     // Runs every event due within the next ms milliseconds; time ends ms later.
     void advance(std::int64_t ms);
     // Advances event by event until the predicate holds; false if the limit came first.
@@ -38,6 +35,13 @@ public:
     std::uint64_t eventsRun() const { return eventsRun_; }
 
     class VTimer;
+
+protected:
+    void pumpPending() override;
+    // Throws VirtualDeadlock when nothing is scheduled at all.
+    void pumpNext(int maxMs) override;
+    // A pause has a known end, so it needs nothing scheduled.
+    void pumpFor(int ms) override;
 
 private:
     struct Callback {

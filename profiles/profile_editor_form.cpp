@@ -3,6 +3,8 @@
 #include "core/shared_state.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/program_folder.h"
+#include "profiles/run_picture.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -13,6 +15,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+
+#include <cmath>
 
 namespace profiles {
 
@@ -42,11 +46,13 @@ Profile_Editor_Form::Profile_Editor_Form(core::SharedState& state, platform::Clo
     coolingTimer_ = clock_.createTimer(1000, [this] { Cooling_Graph_Timer_Timer(); });
     rwTimer_ = clock_.createTimer(500, [this] { ProfileRW_Timer_Timer(); });
     rwTimer_->setEnabled(true);
+    transfer_ = std::make_unique<TransferWatch>(state_, *this, *rwTimer_);
     run_->setEventSink([this](const QString& e) { runEvent(e); });
     alert_->setAnswerSink([this](const QString& a) { record_->event("answer: " + a); });
     record_->setFailureSink([this](const QString& t) { setPanel(2, t); });
     record_->setProgressSink([this](const QString& t) { setPanel(2, t); });
     connectControls();
+    bindFieldChecks();
 }
 
 Profile_Editor_Form::~Profile_Editor_Form() {
@@ -57,7 +63,11 @@ Profile_Editor_Form::~Profile_Editor_Form() {
 void Profile_Editor_Form::connectControls() {
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
+    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
     connect(Option4, &QRadioButton::clicked, this, [this] { Option4_Click(); });
@@ -84,6 +94,7 @@ QList<QWidget*> Profile_Editor_Form::lockableControls() const {
 void Profile_Editor_Form::Form_Load() {
     if (enableMainWindow_) enableMainWindow_(false);
     move(0, 0);
+    chart_->TcTrace.clear();
     plotWasOn_ = false;
     if (state_.Settings.AutoTCPlot) {
         state_.Settings.AutoTCPlot = false;
@@ -91,6 +102,7 @@ void Profile_Editor_Form::Form_Load() {
     }
     Option4->setChecked(true);
     state_.ProfileRunActive = false;
+    chart_->RequestChartRedraw();
     for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6}) box->clear();
     Text7->setText("Untitled");
     Text8->clear();
@@ -159,10 +171,6 @@ void Profile_Editor_Form::resetRecord() {
     fillLists();
 }
 
-void Profile_Editor_Form::Command3_Click() {
-    stopCooling();
-}
-
 void Profile_Editor_Form::Command1_Click() {
     leave();
     closing_ = true;
@@ -197,19 +205,41 @@ void Profile_Editor_Form::closeEvent(QCloseEvent* event) {
 
 void Profile_Editor_Form::Command5_Click() { run_->Command5_Click(); }
 
+// Save Graph: the chart as last built, in the format of the name's extension. Nothing is
+// said afterwards, whether the picture was written or not.
 void Profile_Editor_Form::Command8_Click() {
     stopCooling();
-    // The picture goes out with the chart.
+    const QString name = dialogs_.saveFile(
+        "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
+        platform::documentsFolder(folders_.program), QString());
+    if (!name.isEmpty()) chart_->saveGraph(name);
 }
 
 void Profile_Editor_Form::Command9_Click() { state_.RequestFlags[core::SlotFan] = true; }
 
-void Profile_Editor_Form::Option4_Click() {}
-void Profile_Editor_Form::Option5_Click() {}
+// The alloy moves the curve's time points from the next recomputation on.
+void Profile_Editor_Form::Option4_Click() { chart_->RequestChartRedraw(); }
+void Profile_Editor_Form::Option5_Click() { chart_->RequestChartRedraw(); }
 
 void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
 
-void Profile_Editor_Form::ProfileRW_Timer_Timer() { rwTimer_->setEnabled(false); }
+void Profile_Editor_Form::ProfileRW_Timer_Timer() { transfer_->ProfileRW_Timer_Timer(); }
+
+void Profile_Editor_Form::Command6_Click() { transfer_->Command6_Click(); }
+void Profile_Editor_Form::Command7_Click() { transfer_->Command7_Click(); }
+
+void Profile_Editor_Form::refreshCurveFromBoxes() {
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    std::int16_t* copies[] = {&state_.X1SetPointC, &state_.X2SetPointC, &state_.X3SetPointC};
+    for (int p = 0; p < 3; ++p)
+        if (const auto c = RunSequencer::boxCelsius(temperatureBox(p)->text(), fahrenheit)) *copies[p] = *c;
+    redrawCurve();
+}
+
+void Profile_Editor_Form::redrawCurve() {
+    chart_->ComputeProfileCurve(Option5->isChecked() ? Alloy::LeadFree : Alloy::Leaded);
+    chart_->RequestChartRedraw();
+}
 
 // --- lock and alert ---
 
@@ -230,7 +260,10 @@ void Profile_Editor_Form::ShowRunAlert(const QString& title, const QString& mess
 }
 
 void Profile_Editor_Form::setPanel(int panel, const QString& text) {
-    if (panel >= 1 && panel <= 2) panels_[std::size_t(panel - 1)]->setText(text);
+    if (panel < 1 || panel > 2) return;
+    QLabel* label = panels_[std::size_t(panel - 1)];
+    label->setText(text);
+    label->setToolTip(text);  // a long summary is cut at the window's edge
 }
 
 QString Profile_Editor_Form::panel(int panel) const {
@@ -247,7 +280,7 @@ RunEditor::Point Profile_Editor_Form::point(int p) const {
 void Profile_Editor_Form::setRunCaption(const QString& caption) { Command5->setText(caption); }
 QString Profile_Editor_Form::runCaption() const { return Command5->text(); }
 
-void Profile_Editor_Form::appendSample() {}
+void Profile_Editor_Form::appendSample() { chart_->AppendTcSample(); }
 
 void Profile_Editor_Form::setCoolingTrace(bool on) {
     coolingTimer_->setEnabled(on);
@@ -255,28 +288,44 @@ void Profile_Editor_Form::setCoolingTrace(bool on) {
     if (!on && !run_->running()) record_->close();
 }
 
-void Profile_Editor_Form::restartTrace() { state_.TraceResetRequested = true; }
+void Profile_Editor_Form::restartTrace() {
+    chart_->TcTrace.requestReset();
+    chart_->TcSampleCount = 0;
+    chart_->RequestChartRedraw();
+}
 
 // --- the run record ---
 
 void Profile_Editor_Form::runEvent(const QString& e) {
-    if (e == "confirmed") beginRecord();
+    if (e == "confirmed") {
+        refreshCurveFromBoxes();  // the chart shows the profile being run, not the one last checked
+        beginRecord();
+    }
     record_->event(e);
     if (e == "finish") endRecord(RunOutcome::Finished);
     else if (e == "terminate") endRecord(RunOutcome::Terminated);
     else if (e == "stop") endRecord(RunOutcome::Stopped);
+    if (runObserver_) runObserver_(e);
 }
 
 void Profile_Editor_Form::beginRecord() {
     RunRecord::Setup setup;
     setup.programFolder = folders_.program;
     setup.userDataFolder = folders_.userData;
-    setup.profileName = Text7->text();
+    setup.profileName = Text7->text().trimmed();  // a station save pads the name with blanks
     for (int p = 0; p < 3; ++p)
         setup.pointsC[std::size_t(p)] =
             RunSequencer::boxCelsius(temperatureBox(p)->text(), state_.Settings.TempUnit != 0).value_or(0);
     setup.leadFree = Option5->isChecked();
     setup.started = QDateTime::currentDateTime();
+    // The profile column follows the curve in Celsius, whatever unit the window shows.
+    const CurveArray curveC = ComputeProfileCurve(std::int16_t(setup.pointsC[0]), std::int16_t(setup.pointsC[1]),
+                                                  std::int16_t(setup.pointsC[2]),
+                                                  setup.leadFree ? Alloy::LeadFree : Alloy::Leaded, false);
+    setup.profileC = [curveC](int second) -> std::optional<double> {
+        if (second < 0 || second >= int(curveC.size()) || std::isnan(curveC[std::size_t(second)])) return std::nullopt;
+        return curveC[std::size_t(second)];
+    };
     record_->begin(setup);
 }
 
@@ -284,6 +333,12 @@ void Profile_Editor_Form::endRecord(RunOutcome outcome) {
     if (!record_->recording()) return;
     const RunSummary summary = record_->endRun(outcome);
     setPanel(2, summary.shortText());
+    // The picture goes beside the record; a record that could not be written has said so.
+    if (!record_->basePath().isEmpty() && !record_->failed()) {
+        const QString picture = record_->basePath() + ".png";
+        if (!runPicture(chart_->picture(), summary).save(picture, "PNG"))
+            setPanel(2, summary.shortText() + " (the run picture could not be written to " + picture + ")");
+    }
 }
 
 }  // namespace profiles

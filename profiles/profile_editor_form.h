@@ -1,6 +1,9 @@
 #pragma once
+#include "profiles/profile_chart.h"
+#include "profiles/profile_record.h"
 #include "profiles/run_record.h"
 #include "profiles/run_sequencer.h"
+#include "profiles/transfer_watch.h"
 #include "ui/run_alert.h"
 
 #include <QWidget>
@@ -53,7 +56,10 @@ public:
     void Command1_Click();  // Exit Profiles
     void Command2_Click();  // New
     void Command3_Click();  // Open (file)
+    void Command4_Click();  // Save (file)
     void Command5_Click();  // Run / Stop
+    void Command6_Click();  // Retrieve
+    void Command7_Click();  // Save (station)
     void Command8_Click();  // Save Graph
     void Command9_Click();  // FAN ON/OFF
     void Option4_Click();   // Leaded
@@ -70,6 +76,9 @@ public:
     // Status bar panels 1 (the designed texts) and 2 (busy notes, run progress, run summary).
     void setPanel(int panel, const QString& text);
     QString panel(int panel) const;
+
+    // Told every step of the run, after the run record (for watching the run from outside).
+    void setRunObserver(std::function<void(const QString&)> observer) { runObserver_ = std::move(observer); }
 
     // Told when the window has closed for good, after the main window was enabled again.
     void setClosedHandler(std::function<void()> handler) { onClosed_ = std::move(handler); }
@@ -91,6 +100,22 @@ public:
     platform::Timer& MyDelayTimer() { return run_->MyDelayTimer(); }
     RunSequencer& sequencer() { return *run_; }
     RunRecord& record() { return *record_; }
+    TransferWatch& transfer() { return *transfer_; }
+
+    // Stops the cooling trace (and its record) and ends a finished run's hold on the alarm
+    // rules: what every command of the window does first.
+    void stopCooling();
+    // The working copies from the three boxes, then the curve and the chart anew.
+    void refreshCurveFromBoxes();
+    // The three temperatures checked together; on success the working copies, the curve and
+    // the chart anew. A failure is shown and changes nothing.
+    void CheckSetPoints();
+
+    // The profile the controls hold, and the controls set from a profile.
+    ProfileRecord recordFromControls() const;
+    void showRecord(const ProfileRecord& record);
+    DisplayUnit displayUnit() const;
+    ProfileChart& chart() { return *chart_; }
     ui::RunAlert& alert() { return *alert_; }
 
     static constexpr const char* kBusyClosing = "Busy: wait for the transfer or stop the run before closing";
@@ -146,6 +171,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -153,11 +179,17 @@ private:
     void connectControls();
     void fillLists();
     void resetRecord();
-    void stopCooling();
     void leave();
     void runEvent(const QString& text);
     void beginRecord();
     void endRecord(RunOutcome outcome);
+    // Field checks: a box left, a message box changed; a failure is shown with the focus back.
+    void bindFieldChecks();
+    void boxLeft(QWidget* box);
+    void messageChanged(int point);
+    void showVerdict(const Verdict& verdict);
+    QWidget* boxWidget(ProfileBox box) const;
+    void redrawCurve();
 public:
     // The controls of point 0..2 (X1..X3).
     QLineEdit* temperatureBox(int point) const;
@@ -175,15 +207,19 @@ private:
     EditorFolders folders_;
     std::function<void(bool)> enableMainWindow_;
     std::function<void()> onClosed_;
+    std::function<void(const QString&)> runObserver_;
     std::unique_ptr<platform::Timer> coolingTimer_;
     std::unique_ptr<platform::Timer> rwTimer_;
     std::unique_ptr<ui::RunAlert> alert_;
     std::unique_ptr<RunSequencer> run_;
     std::unique_ptr<RunRecord> record_;
+    std::unique_ptr<TransferWatch> transfer_;
+    std::unique_ptr<ProfileChart> chart_;
     std::array<QLabel*, 2> panels_{};
     bool plotWasOn_ = false;
     bool locked_ = false;
     bool closing_ = false;
+    bool showingVerdict_ = false;  // a failure is being shown: the focus moves it makes check nothing
 };
 
 }  // namespace profiles

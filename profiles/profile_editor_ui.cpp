@@ -41,8 +41,8 @@ void Profile_Editor_Form::buildControls() {
     root->setContentsMargins(6, 6, 6, 0);
     root->setSpacing(6);
 
-    ChartViewer1 = named(new QCustomPlot, "ChartViewer1");
-    ChartViewer1->setFixedSize(750, 310);
+    chart_ = std::make_unique<ProfileChart>(state_, folders_.program, this);
+    ChartViewer1 = chart_->ChartViewer1;
     root->addWidget(ChartViewer1, 0, Qt::AlignHCenter);
 
     // --- the three phase frames ---

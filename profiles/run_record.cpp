@@ -1,6 +1,7 @@
 #include "profiles/run_record.h"
 
 #include "platform/clock.h"
+#include "platform/program_folder.h"
 #include "platform/text_file.h"
 
 #include <QDir>
@@ -56,8 +57,8 @@ QString RunRecord::fileNamePart(const QString& profileName) {
 }
 
 QString RunRecord::runsFolder(const QString& programFolder, const QString& userDataFolder) {
-    const QFileInfo program(programFolder);
-    if (program.isDir() && program.isWritable()) return QDir(programFolder).filePath(kFolder);
+    // An installed program folder belongs to the system and is never written.
+    if (platform::programFolderWritable(programFolder)) return QDir(programFolder).filePath(kFolder);
     return QDir(userDataFolder).filePath(kFolder);
 }
 
@@ -144,6 +145,7 @@ void RunRecord::tick() {
         QString text = "Elapsed " + clockText(now);
         if (!phase_.isEmpty()) text += "  |  " + phase_ + " " + clockText(now - phaseStartS_);
         if (stallReported_ && !runEnded_) text += QString("  |  ") + kNoRise;
+        if (!linkUp_) text += QString("  |  ") + kLinkLost;
         onProgress_(text);
     }
 }

@@ -52,6 +52,7 @@ public:
     void close();
 
     bool recording() const { return timer_ && timerRunning_; }
+    bool failed() const { return failed_; }
     QString csvPath() const { return csvPath_; }
     QString basePath() const { return basePath_; }  // without extension: the .txt and .png go beside
     const std::vector<RunRow>& rows() const { return rows_; }
@@ -66,6 +67,8 @@ public:
     // Where the records go: "Runs" in the program folder when it can be written there.
     static QString runsFolder(const QString& programFolder, const QString& userDataFolder);
     static constexpr const char* kNoRise = "No temperature rise for 60 s";
+    // While the station is offline the run cannot step the heaters: the panel says so.
+    static constexpr const char* kLinkLost = "Station offline: the heaters cannot be switched";
 
 private:
     void tick();

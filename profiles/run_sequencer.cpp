@@ -65,9 +65,8 @@ void RunSequencer::Command5_Click() {
     editor_.setCoolingTrace(false);
     state_.ProfileRunActive = false;
     if (running()) {
-        // "Stop" always stops: the run's ticks end, and heater steps up that the poller has
-        // not sent yet are withdrawn, so nothing heats up after it.
-        withdrawHeaterUps();
+        // "Stop" always stops, whether or not the station is online.
+        stopRule_(state_);
         closeAlert();
         editor_.setEditorEnabled(true);
         editor_.unlockEditor();
@@ -337,6 +336,12 @@ void RunSequencer::showAlert(const QString& title, const QString& message, int b
 void RunSequencer::closeAlert() { alert_.unload(); }
 
 bool RunSequencer::cancelled() { return alert_.cancelPressed(); }
+
+void RunSequencer::stopSafely(core::SharedState& state) {
+    state.ProfileRunActive = false;
+    state.RequestFlags[core::SlotUpperHeaterUp] = false;
+    state.RequestFlags[core::SlotLowerHeaterUp] = false;
+}
 
 void RunSequencer::withdrawHeaterUps() {
     state_.RequestFlags[core::SlotUpperHeaterUp] = false;

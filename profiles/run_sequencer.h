@@ -64,7 +64,7 @@ public:
     virtual QString runCaption() const = 0;
     virtual void appendSample() = 0;  // AppendTcSample
     virtual void setCoolingTrace(bool on) = 0;  // Cooling_Graph_Timer
-    virtual void restartTrace() = 0;  // TraceResetRequested and TcSampleCount 0
+    virtual void restartTrace() = 0;  // the live trace afresh: its reset request and TcSampleCount 0
 };
 
 // A profile run under the program's supervision: one step a second, walking the three
@@ -91,6 +91,14 @@ public:
     // The temperature a box shows, in Celsius: the shown number, through ToCelsius in
     // Fahrenheit display. Empty when the box holds no usable number.
     static std::optional<std::int16_t> boxCelsius(const QString& text, bool fahrenheit);
+
+    // What "Stop" does to the alarm rules and the pending heater requests: by default the
+    // rules come back on and steps up not sent yet are withdrawn, so nothing heats up
+    // after it. A check of the fault simulation swaps in the unsafe rule to prove that
+    // the simulation notices.
+    using StopRule = std::function<void(core::SharedState&)>;
+    static void stopSafely(core::SharedState& state);
+    void setStopRule(StopRule rule) { stopRule_ = rule ? std::move(rule) : StopRule(stopSafely); }
 
 private:
     // One row of the state table: the state, its handler, the point it belongs to and,
@@ -150,6 +158,7 @@ private:
     ui::RunAlert& alert_;
     std::unique_ptr<platform::Timer> timer_;
     std::function<void(const QString&)> sink_;
+    StopRule stopRule_ = stopSafely;
 };
 
 }  // namespace profiles

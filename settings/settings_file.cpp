@@ -3,6 +3,7 @@
 #include "settings/number_text.h"
 #include "settings/units.h"
 #include "core/temperature_bytes.h"
+#include "platform/program_folder.h"
 #include "platform/text_file.h"
 
 #include <QDir>
@@ -67,11 +68,14 @@ struct Mismatch {};
 SettingsFile::SettingsFile(core::SharedState& state, QString programFolder, QString userFolder)
     : state_(state), programFolder_(std::move(programFolder)), userFolder_(std::move(userFolder)) {
     // A program folder we cannot write in sends the file to the user's folder, unless the
-    // program folder's file can at least be read and the user has none yet.
+    // program folder's file can at least be read and the user has none yet. An installed
+    // program's folder is the system's: the file is always the user's.
     const QFileInfo programFile(QDir(programFolder_).filePath(kFileName));
     const QFileInfo folder(programFolder_);
     const bool writable = programFile.exists() ? programFile.isWritable() : (folder.isDir() && folder.isWritable());
-    if (!writable && QFileInfo::exists(QDir(userFolder_).filePath(kFileName))) moveToUserFolder();
+    if (platform::isInstalledProgramFolder(programFolder_) ||
+        (!writable && QFileInfo::exists(QDir(userFolder_).filePath(kFileName))))
+        moveToUserFolder();
 }
 
 QString SettingsFile::path() const {

@@ -287,7 +287,13 @@ void SimStation::sendReply(std::uint8_t opcode, std::vector<std::uint8_t> bytes)
     switch (fault) {
         case ReplyFault::None: break;
         case ReplyFault::Lost: return;
-        case ReplyFault::Late: delay = replyTimeoutFor(opcode) + int(faults_.between(50, 1500)); break;
+        case ReplyFault::Late: {
+            // The program starts its reply wait only after the pacing wait that follows the
+            // last byte (half a second for a profile write), so late means later than both.
+            const int lastPacing = isProfileWrite(opcode) ? kProfilePayloadGapMs : kMinGapMs;
+            delay = lastPacing + replyTimeoutFor(opcode) + int(faults_.between(50, 1500));
+            break;
+        }
         case ReplyFault::Truncated: bytes.resize(std::size_t(faults_.between(1, std::int64_t(bytes.size()) - 1))); break;
         case ReplyFault::Corrupted: {
             const std::size_t i = std::size_t(faults_.between(1, std::int64_t(bytes.size()) - 1));

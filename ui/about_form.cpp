@@ -1,8 +1,8 @@
 #include "ui/about_form.h"
 
 #include "core/shared_state.h"
+#include "platform/program_folder.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -23,7 +23,7 @@ frmAbout::frmAbout(const core::SharedState& state, const QString& programFolder,
     auto* grid = new QGridLayout(this);
     picIcon = new QLabel;
     picIcon->setObjectName("picIcon");
-    picIcon->setPixmap(QPixmap(QDir(programFolder).filePath("LogoSB.png")));
+    picIcon->setPixmap(QPixmap(platform::picturePath(programFolder, "LogoSB.png")));
     lblTitle = new QLabel;
     lblTitle->setObjectName("lblTitle");
     QFont tf = lblTitle->font();

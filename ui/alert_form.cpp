@@ -2,8 +2,8 @@
 
 #include "core/shared_state.h"
 #include "platform/clock.h"
+#include "platform/program_folder.h"
 
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -19,7 +19,7 @@ frmAlert::frmAlert(core::SharedState& state, platform::Clock& clock, QString pro
     auto* root = new QHBoxLayout(this);
     Picture1 = new QLabel;
     Picture1->setObjectName("Picture1");
-    Picture1->setPixmap(QPixmap(QDir(programFolder).filePath("parkmode-1.jpg"))
+    Picture1->setPixmap(QPixmap(platform::picturePath(programFolder, "parkmode-1.jpg"))
                             .scaled(140, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     root->addWidget(Picture1);
     auto* right = new QVBoxLayout;

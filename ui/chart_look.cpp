@@ -103,7 +103,7 @@ void buildChartBase(QCustomPlot& plot, ChartFrame& frame, const ChartLook& look,
     plot.yAxis->setSubTicks(false);
     plot.yAxis->setRange(0, yMax);
     plot.xAxis->setTicker(fixedTicks(30));
-    plot.xAxis->setSubTicks(true);
+    plot.xAxis->setSubTicks(look.xMinorTicks);
     plot.xAxis->setRange(0, 300);
 
     addTitle(plot, title);

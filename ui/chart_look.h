@@ -27,6 +27,7 @@ struct ChartLook {
 
     QColor plotBackground = Qt::white;
     QColor grid{0xCC, 0xCC, 0xCC};
+    bool xMinorTicks = true;  // unlabelled ticks between the 30-second marks
 };
 
 // The frame behind a chart, drawn once per size and kept.

@@ -48,6 +48,21 @@ TEST(ProfileMenus, EachOpensTheOneEditorAndLeavingItGivesTheMainWindowBack) {
     EXPECT_FALSE(rig.state.NewProfileOnShow);
     editor->close();  // the close box, idle
     EXPECT_TRUE(rig.form->isEnabled());
+    rig.clock.advance(10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // File > Open > Profile shows the open dialog on the first paint; cancelled, the editor stays empty.
+    rig.form->M_File_Open_Profile->trigger();
+    editor = rig.program->editor();
+    ASSERT_NE(editor, nullptr);
+    editor->grab();
+    rig.clock.advance(1);
+    ASSERT_FALSE(rig.dialogs.requests.empty());
+    EXPECT_EQ(rig.dialogs.requests.back().title, "Open");
+    EXPECT_EQ(rig.dialogs.requests.back().filter, "ZENT Profiles (*.znt)|*.znt");
+    EXPECT_EQ(editor->Text7->text(), "Untitled");
+    EXPECT_TRUE(editor->Text1->text().isEmpty());
+    EXPECT_TRUE(rig.dialogs.messages.empty());
 }
 
 TEST(ProfileMenus, RunRecordsOpensTheRunsFolder) {

@@ -17,6 +17,10 @@ TEST(Dialogs, FilterStringsBecomeQtFilters) {
               "JPG Picture (*.jpg);;All Files (*.*)");
     EXPECT_EQ(platform::toQtFilter("Pictures (*.jpg *.png)|*.jpg;*.png"), "Pictures (*.jpg *.png)");
     EXPECT_EQ(platform::toQtFilter("JPG (*.png)|*.jpg"), "JPG (*.png) (*.jpg)");  // not its own patterns
+    // Texts that already show their patterns are not given them twice.
+    EXPECT_EQ(platform::toQtFilter("ZENT Profiles (*.znt)|*.znt"), "ZENT Profiles (*.znt)");
+    EXPECT_EQ(platform::toQtFilter("KR-9300 Log File (*.zlg)|*.zlg|All Files (*.*)|*.*"),
+              "KR-9300 Log File (*.zlg);;All Files (*.*)");
 }
 
 TEST(Dialogs, ScriptedDoubleAnswersInOrderAndRecords) {

@@ -1,6 +1,6 @@
 // The profile editor window, driven offscreen by object name against the simulated station.
 #include "profiles/profile_editor_form.h"
-#include "tests/support/poller_rig.h"
+#include "tests/profiles/editor_fixture.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/screenshot.h"
 #include "tests/support/scripted_dialogs.h"
@@ -12,38 +12,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QFileInfo>
+#include <QFile>
+#include <QImage>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
 using profiles::Profile_Editor_Form;
+using testsupport::Editor;
 
-namespace {
-
-struct Editor : ::testing::Test {
-    testsupport::PollerRig rig;
-    testsupport::ScriptedDialogs dialogs;
-    bool mainEnabled = true;
-    int closed = 0;
-    std::unique_ptr<Profile_Editor_Form> editor;
-
-    void open() {
-        editor = std::make_unique<Profile_Editor_Form>(
-            rig.state, rig.clock, dialogs,
-            profiles::EditorFolders{rig.dir.filePath("program"), rig.dir.filePath("user")},
-            [this](bool on) { mainEnabled = on; });
-        editor->setClosedHandler([this] { ++closed; });
-        editor->Form_Load();
-        editor->show();
-    }
-    template <typename W>
-    W* find(const char* name) {
-        auto* w = editor->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-};
-
-}  // namespace
 
 TEST_F(Editor, OpensWithTheDefaultsAndTurnsPlottingOffUntilItCloses) {
     rig.connect();
@@ -95,6 +73,7 @@ TEST_F(Editor, NewKeepsFourAndThreeListEntriesAndResetsTheProfile) {
     find<QComboBox>("Combo7")->setCurrentIndex(0);
     find<QRadioButton>("Option5")->setChecked(true);
     find<QCheckBox>("Check2")->setChecked(true);
+    for (int i = 0; i < 5; ++i) editor->appendSample();
     for (int i = 0; i < 3; ++i) find<QPushButton>("Command2")->click();
     for (const char* l : {"Combo1", "Combo3", "Combo5"}) EXPECT_EQ(find<QComboBox>(l)->count(), 4) << l;
     for (const char* u : {"Combo2", "Combo4", "Combo6"}) EXPECT_EQ(find<QComboBox>(u)->count(), 3) << u;
@@ -103,7 +82,8 @@ TEST_F(Editor, NewKeepsFourAndThreeListEntriesAndResetsTheProfile) {
     EXPECT_EQ(find<QComboBox>("Combo7")->currentText(), "Park Mode");
     EXPECT_TRUE(find<QRadioButton>("Option4")->isChecked());
     EXPECT_FALSE(find<QCheckBox>("Check2")->isChecked());
-    EXPECT_TRUE(rig.state.TraceResetRequested);
+    EXPECT_EQ(editor->chart().TcSampleCount, 0) << "the live trace starts afresh";
+    for (int i = 1; i < 5; ++i) EXPECT_TRUE(std::isnan(editor->chart().TcTrace.at(i))) << i;
 }
 
 TEST_F(Editor, TheLockCoversExactlyTheThirtyThreeControls) {
@@ -154,6 +134,8 @@ TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
     EXPECT_FALSE(find<QWidget>("Command1")->isEnabled());
     ASSERT_TRUE(rig.clock.runUntil([&] { return editor->alert().loaded(); }, 5000));
     EXPECT_FALSE(editor->isEnabled()) << "the alert disables the editor";
+    testsupport::saveShot(*editor, "editor-run-under-way.png");
+    testsupport::saveShot(*editor->alert().form(), "editor-run-alert.png");
     editor->alert().form()->Command1->click();
     EXPECT_TRUE(editor->isEnabled());
     ASSERT_TRUE(rig.clock.runUntil([&] { return editor->runCaption() == "Run"; }, 60 * 60 * 1000));
@@ -164,4 +146,13 @@ TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
     find<QPushButton>("Command2")->click();  // New stops the cooling trace and its record
     EXPECT_FALSE(editor->record().recording());
     EXPECT_TRUE(QFileInfo::exists(editor->record().basePath() + ".txt"));
+    const QImage picture(editor->record().basePath() + ".png");
+    EXPECT_EQ(picture.size(), QSize(750, 310)) << "the run picture beside the record";
+    if (!qgetenv("KR_SCREENSHOT_DIR").isEmpty())
+        picture.save(QString::fromLocal8Bit(qgetenv("KR_SCREENSHOT_DIR")) + "/run-picture.png");
+    QFile csv(editor->record().csvPath());
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    ASSERT_GT(lines.size(), 20);
+    EXPECT_FALSE(lines[11].split(',').value(2).isEmpty()) << "the profile column follows the curve: " << lines[11].toStdString();
 }

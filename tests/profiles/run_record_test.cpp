@@ -7,6 +7,7 @@
 #include "tests/support/qt_printers.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -243,6 +244,23 @@ TEST_F(Record, ABoardThatStopsRisingIsNoted) {
     EXPECT_EQ(noted, 1);
 }
 
+TEST_F(Record, ALostLinkIsLoggedAndShownUntilItIsBack) {
+    startAndConfirm();
+    ASSERT_TRUE(until([&] { return rig.state.EditorState == profiles::RunX1Approach; }));
+    rig.station.unplug();
+    ASSERT_TRUE(until([&] { return !rig.state.MachineOnline; }, 60000));
+    ASSERT_TRUE(until([&] { return progress.last().endsWith(RunRecord::kLinkLost); }, 5000));
+    rig.station.replug();
+    ASSERT_TRUE(until([&] { return rig.state.MachineOnline; }, 60000));
+    ASSERT_TRUE(until([&] { return !progress.last().contains(RunRecord::kLinkLost); }, 5000));
+    run.Command5_Click();
+    QStringList logged;
+    QString header;
+    for (const CsvRow& r : readCsv(record.csvPath(), &header))
+        if (r.event.startsWith("link")) logged << r.event;
+    EXPECT_EQ(logged, QStringList({"link lost", "link back"}));
+}
+
 TEST(RecordNames, TheProfileNameIsMadeSafeForAFileName) {
     struct Case {
         const char* name;
@@ -250,4 +268,12 @@ TEST(RecordNames, TheProfileNameIsMadeSafeForAFileName) {
     } cases[] = {{"NORTH BRIDGE", "NORTH BRIDGE"}, {"  BGA-12 ", "BGA-12"},    {"a/b\\c:d", "a_b_c_d"},
                  {"x.y&z", "x_y_z"},               {"   ", "Untitled"},        {"", "Untitled"}};
     for (const Case& c : cases) EXPECT_EQ(RunRecord::fileNamePart(c.name), QString(c.part)) << c.name;
+}
+
+TEST(RecordNames, AnInstalledProgramFolderIsNeverWrittenTheRecordsGoToTheUsersFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("bin"));
+    EXPECT_EQ(RunRecord::runsFolder(dir.filePath("bin"), dir.filePath("user")), dir.filePath("bin/Runs"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("share/kr9300"));  // the package's layout, writable or not
+    EXPECT_EQ(RunRecord::runsFolder(dir.filePath("bin"), dir.filePath("user")), dir.filePath("user/Runs"));
 }

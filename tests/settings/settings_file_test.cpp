@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -220,6 +221,21 @@ TEST_F(IniFile, UnwritableProgramFolderMovesTheFileToTheUserFolderOnce) {
     EXPECT_EQ(again.Read_INI().outcome, SettingsFile::ReadResult::Read);
     EXPECT_EQ(next.Settings.AlarmThreshold, 210);
     EXPECT_EQ(next.Diagnostics.size(), 1);
+}
+
+TEST_F(IniFile, AnInstalledProgramKeepsItsSettingsInTheUserFolderEvenAsRoot) {
+    // The package's layout: the executable in bin/, its pictures in share/kr9300/.
+    const QString bin = dir.filePath("usr/bin");
+    QDir().mkpath(bin);
+    QDir().mkpath(dir.filePath("usr/share/kr9300"));
+    SettingsFile file(state, bin, user());
+    EXPECT_EQ(file.Read_INI().outcome, SettingsFile::ReadResult::Created);
+    EXPECT_FALSE(QFileInfo::exists(QDir(bin).filePath("Settings.ini")));
+    EXPECT_EQ(raw(QDir(user()).filePath("Settings.ini")), defaultBytes());
+    EXPECT_EQ(file.path(), QDir(user()).filePath("Settings.ini"));
+    state.Settings.AlarmThreshold = 250;
+    EXPECT_TRUE(file.Write_INI());
+    EXPECT_FALSE(QFileInfo::exists(QDir(bin).filePath("Settings.ini")));
 }
 
 TEST_F(IniFile, AFailedWriteLeavesTheOldFileWhole) {

@@ -7,12 +7,15 @@
 #include "settings/settings_file.h"
 #include "platform/virtual_clock.h"
 #include "simulator/sim_bridge.h"
+#include "tests/support/counting_bridge.h"
 #include "tests/support/recording_display.h"
 #include "tests/support/scripted_dialogs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -31,7 +34,7 @@ struct ProgramRig {
             if (ini.open(QIODevice::WriteOnly))
                 for (const QString& l : settingsLines) ini.write(l.toLatin1() + "\r\n");
         }
-        program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, folder, dir.filePath("user"));
+        program = std::make_unique<app::Program>(state, bridgeCalls, clock, dialogs, shell, folder, dir.filePath("user"));
         program->userDataFolder = dir.filePath("userdata");
         form = &program->form;
         poller = &program->poller;
@@ -42,6 +45,9 @@ struct ProgramRig {
         const auto target = poller->ticksRun() + std::uint64_t(n);
         return clock.runUntil([&] { return poller->ticksRun() >= target && !state.PollerBusy; },
                               std::int64_t(n) * 30000);
+    }
+    void expectNoViolations() {
+        for (const auto& v : station.violations()) ADD_FAILURE() << toString(v.kind) << ": " << v.detail;
     }
     static QStringList settingsWith(const QString& key, const QString& value) {
         QStringList l = settings::SettingsFile::defaultLines();
@@ -55,6 +61,7 @@ struct ProgramRig {
     platform::VirtualClock clock;
     simulator::SimStation station;
     simulator::SimBridge bridge;
+    CountingBridge bridgeCalls{bridge};  // what the program sees: every call recorded
     core::SharedState state;
     ScriptedDialogs dialogs;
     CountingShell shell;

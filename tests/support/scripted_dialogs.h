@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/dialogs.h"
 
+#include <QFileInfo>
 #include <QList>
 #include <QStringList>
 
@@ -10,7 +11,10 @@ namespace testsupport {
 
 // Dialogs for tests: records every message and request, answers file dialogs from a
 // queue of prepared names (empty = cancelled) and questions from a queue of answers; a
-// question with no answer queued waits until the test answers it.
+// question with no answer queued waits until the test answers it. A save dialog given the
+// name of an existing file asks first, as the real one does: the question is recorded and
+// answered from replaceAnswers (Yes when none is left); after "No" the dialog takes the
+// next name.
 class ScriptedDialogs final : public platform::Dialogs {
 public:
     struct Message {
@@ -31,14 +35,19 @@ public:
     }
     QString saveFile(const QString& title, const QString& filter, const QString& folder,
                      const QString& initialName) override {
-        return openFile(title, filter, folder, initialName);
+        for (;;) {
+            const QString name = openFile(title, filter, folder, initialName);
+            if (name.isEmpty() || !QFileInfo::exists(name)) return name;
+            replaceQuestions.push_back(name);
+            if (replaceAnswers.isEmpty() || replaceAnswers.takeFirst()) return name;
+        }
     }
     // The filter entry chosen with each answer comes from chosenFilters (the first entry
     // when none is queued).
     SaveChoice saveFileTyped(const QString& title, const QString& filter, const QString& folder,
                              const QString& initialName) override {
         SaveChoice c;
-        c.fileName = openFile(title, filter, folder, initialName);
+        c.fileName = saveFile(title, filter, folder, initialName);
         c.filterIndex = chosenFilters.isEmpty() ? 0 : chosenFilters.takeFirst();
         return c;
     }
@@ -62,6 +71,8 @@ public:
     QStringList answers;
     QList<int> chosenFilters;
     QList<Answer> questionAnswers;
+    QList<bool> replaceAnswers;
+    QStringList replaceQuestions;
     std::vector<Message> messages;
     std::vector<FileRequest> requests;
     std::vector<Question> questions;

@@ -1,0 +1,104 @@
+#include "app/command_line.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace app {
+
+namespace {
+constexpr int kUsageError = 2;
+constexpr const char* kDeviceIs = "--device=";
+
+CommandLine failed(QString error) {
+    CommandLine line;
+    line.action = CommandLine::Action::Error;
+    line.error = std::move(error);
+    return line;
+}
+
+QString programName(const QStringList& arguments) {
+    return arguments.isEmpty() ? QString("kr9300") : QFileInfo(arguments.first()).fileName();
+}
+
+void print(std::FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fflush(to);
+}
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    CommandLine line;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == "-h" || a == "--help") {
+            line.action = CommandLine::Action::Help;
+            return line;
+        }
+        if (a == "-V" || a == "--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        }
+        if (a == "--demo") {
+            line.demo = true;
+        } else if (a == "--device" || a.startsWith(kDeviceIs)) {
+            QString serial;
+            if (a == "--device") {
+                if (i + 1 >= arguments.size()) return failed("option '--device' needs a serial number");
+                serial = arguments[++i];
+            } else {
+                serial = a.mid(QString(kDeviceIs).size());
+            }
+            if (serial.isEmpty()) return failed("option '--device' needs a serial number");
+            line.deviceSerial = serial;
+        } else if (a.startsWith('-')) {
+            return failed("unknown option '" + a + "'");
+        } else {
+            return failed("unexpected argument '" + a + "'");
+        }
+    }
+    return line;
+}
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList l;
+    for (int i = 0; i < argc; ++i) l << QString::fromLocal8Bit(argv[i]);
+    return l;
+}
+
+QString helpText(const QString& program) {
+    return "Usage: " + program + " [OPTION]...\n" +
+           "The control program of the KR-9300 infrared rework station.\n"
+           "\n"
+           "  --demo           run against the built-in simulated station and connect to it\n"
+           "                   at start, whatever RunDemoMode in Settings.ini says (the file\n"
+           "                   is not changed)\n"
+           "  --device SERIAL  use the FTDI USB bridge with this serial number, when several\n"
+           "                   are plugged in\n"
+           "  -h, --help       show this help and exit\n"
+           "  -V, --version    show the version and exit\n"
+           "\n"
+           "Without options the program uses the first FT232R bridge (0403:6001) it finds.\n"
+           "Settings.ini is kept in the program's folder, or in the per-user configuration\n"
+           "folder when the program is installed or its folder cannot be written.\n";
+}
+
+QString versionText(const QString& version) { return "kr9300 " + version + "\n"; }
+
+std::optional<int> answerHelpOrVersion(int argc, char** argv, const QString& version) {
+    const QStringList arguments = argumentsOf(argc, argv);
+    const CommandLine line = parseCommandLine(arguments);
+    if (line.action == CommandLine::Action::Help) print(stdout, helpText(programName(arguments)));
+    else if (line.action == CommandLine::Action::Version) print(stdout, versionText(version));
+    else return std::nullopt;
+    return 0;
+}
+
+std::optional<int> answerUsageError(const CommandLine& line, const QString& program) {
+    if (line.action != CommandLine::Action::Error) return std::nullopt;
+    const QString name = QFileInfo(program).fileName();
+    print(stderr, name + ": " + line.error + "\nTry '" + name + " --help' for more information.\n");
+    return kUsageError;
+}
+
+}  // namespace app

@@ -1,0 +1,147 @@
+#include "defaults/form_defaults.h"
+
+#include "core/shared_state.h"
+#include "platform/clock.h"
+#include "ui/widget_names.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace defaults {
+
+using ui::named;
+
+Form_Defaults::Form_Defaults(core::SharedState& state, platform::Bridge& bridge, platform::Clock& clock,
+                             DefaultsHost host, QWidget* parent)
+    : QWidget(parent, Qt::Dialog),
+      state_(state),
+      host_(std::move(host)),
+      uploader_(state, bridge, clock, [this](int panel, const QString& text) { setPanel(panel, text); }) {
+    setObjectName("Form_Defaults");
+    setWindowTitle("KR-9300 Defaults Uploading Tool");
+    setWindowModality(Qt::ApplicationModal);
+    auto* root = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    Command1 = named(new QPushButton("Upload default EEPROM"), "Command1");
+    Command2 = named(new QPushButton("Upload Profile1  (DCTx ICs)"), "Command2");
+    Command3 = named(new QPushButton("Upload Profile2 (NORTH BRIDGE)"), "Command3");
+    Command4 = named(new QPushButton("Upload Profile3 (LEADFREE)"), "Command4");
+    Command5 = named(new QPushButton("Detect KR-9300"), "Command5");
+    Command6 = named(new QPushButton("Exit"), "Command6");
+    grid->addWidget(Command1, 0, 0);
+    grid->addWidget(Command5, 0, 1);
+    grid->addWidget(Command2, 1, 0);
+    grid->addWidget(Command3, 2, 0);
+    grid->addWidget(Command4, 3, 0);
+    grid->addWidget(Command6, 3, 1);
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6}) b->setMinimumWidth(230);
+    root->addLayout(grid);
+    StatusBar1 = named(new QStatusBar, "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    for (int i = 0; i < 2; ++i) {
+        auto* p = new QLabel;
+        p->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
+        p->setMinimumWidth(220);
+        StatusBar1->addWidget(p, 1);
+        panels_[std::size_t(i)] = p;
+    }
+    root->addWidget(StatusBar1);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { Command1_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { UploadProfileClick(1); }); });
+    connect(Command3, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { UploadProfileClick(2); }); });
+    connect(Command4, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { UploadProfileClick(3); }); });
+    connect(Command5, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { Command5_Click(); }); });
+    connect(Command6, &QPushButton::clicked, this, [this] { platform::stopAtEnd([&] { Command6_Click(); }); });
+}
+
+Form_Defaults::~Form_Defaults() = default;
+
+void Form_Defaults::setPanel(int panel, const QString& text) {
+    if (panel >= 1 && panel <= 2) panels_[std::size_t(panel - 1)]->setText(text);
+}
+
+QString Form_Defaults::panel(int panel) const {
+    return panel >= 1 && panel <= 2 ? panels_[std::size_t(panel - 1)]->text() : QString();
+}
+
+void Form_Defaults::setUploadsEnabled(bool on) {
+    uploadsEnabled_ = on;
+    for (QPushButton* b : {Command1, Command2, Command3, Command4}) b->setEnabled(on);
+}
+
+void Form_Defaults::Form_Load() {
+    if (host_.stopPoller) host_.stopPoller();
+    setEnabled(true);
+    setPanel(1, "Ready ...");
+    if (state_.MachineOnline) {
+        setUploadsEnabled(true);
+        detectEnabled_ = false;
+        Command5->setEnabled(false);
+    } else {
+        Command5_Click();
+    }
+}
+
+void Form_Defaults::runExclusive(const std::function<void()>& work) {
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6}) b->setEnabled(false);
+    work();
+    // The upload buttons stay as they were: after the tool closed the bridge, an upload
+    // fails with "Write Error" until "Detect KR-9300" opens it again.
+    setUploadsEnabled(uploadsEnabled_);
+    // After the tool had to close the bridge, "Detect KR-9300" is the way back.
+    if (!state_.PortOpen) detectEnabled_ = true;
+    Command5->setEnabled(detectEnabled_);
+    Command6->setEnabled(true);
+}
+
+void Form_Defaults::Command5_Click() {
+    if (uploader_.busy()) return;
+    runExclusive([this] {
+        const bool ok = uploader_.detect();
+        uploadsEnabled_ = ok;
+        detectEnabled_ = true;
+    });
+}
+
+void Form_Defaults::Command1_Click() {
+    if (uploader_.busy()) return;
+    runExclusive([this] { uploader_.uploadSettings(); });
+}
+
+void Form_Defaults::UploadProfileClick(int slot) {
+    if (uploader_.busy()) return;
+    runExclusive([this, slot] { uploader_.uploadProfile(slot); });
+}
+
+void Form_Defaults::leave() {
+    if (host_.resumePoller) host_.resumePoller();
+}
+
+void Form_Defaults::Command6_Click() {
+    if (uploader_.busy()) return;
+    leave();
+    closing_ = true;
+    close();
+}
+
+void Form_Defaults::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (uploader_.busy()) {
+        event->ignore();
+        setPanel(2, kBusyClosing);
+        return;
+    }
+    leave();
+    closing_ = true;
+    event->accept();
+}
+
+}  // namespace defaults

@@ -1,0 +1,179 @@
+#include "profiles/profile_chart.h"
+
+#include "core/shared_state.h"
+#include "platform/picture_file.h"
+#include "platform/program_folder.h"
+#include "profiles/value_legend_item.h"
+
+#include <QDir>
+#include <QToolTip>
+#include <qcustomplot.h>
+
+#include <cmath>
+#include <limits>
+
+namespace profiles {
+
+namespace {
+
+const QColor kTraceColour(0xFF, 0xFF, 0xFF);
+const QColor kCurveColour(0x00, 0x00, 0xFF);
+const QColor kPink(0xFF, 0xCC, 0xCC);
+const QColor kGrid(0x55, 0x55, 0x55);
+
+// The legend sits above the plot area, at (55, 33) of the chart, 520 pixels wide.
+constexpr double kLegendLeft = 55, kLegendTop = 33, kLegendWidth = 520, kLegendHeight = 22;
+constexpr int kLegendColumns = 3;
+constexpr double kTipReach = 6;  // pixels from a line that still show its value
+
+QVector<double> seconds(int n) {
+    QVector<double> xs(n);
+    for (int i = 0; i < n; ++i) xs[i] = i;
+    return xs;
+}
+
+template <std::size_t N>
+QVector<double> values(const std::array<double, N>& a) {
+    return QVector<double>(a.begin(), a.end());
+}
+
+// The value as a tool tip shows it: at most two decimals, no trailing zeros.
+QString tipText(double v) { return QString::number(std::round(v * 100) / 100, 'g', 10); }
+
+}  // namespace
+
+ProfileChart::ProfileChart(core::SharedState& state, QString programFolder, QWidget* parent)
+    : ChartViewer1(new QCustomPlot(parent)),
+      TcTrace(TcSampleCount, TcTraceResetRequested),
+      state_(state),
+      logo_(platform::picturePath(programFolder, "LogoSB.png")) {
+    curve_.fill(CurveNoValue);
+    ChartViewer1->setObjectName("ChartViewer1");
+    ChartViewer1->setFixedSize(kWidth, kHeight);
+    ChartViewer1->setViewport(QRect(0, 0, kWidth, kHeight));  // laid out right before it is first shown
+    ChartViewer1->setMouseTracking(true);
+    QObject::connect(ChartViewer1, &QCustomPlot::mouseMove, ChartViewer1,
+                     [this](QMouseEvent* e) { showValueTip(e); });
+}
+
+ProfileChart::~ProfileChart() { delete ChartViewer1.data(); }
+
+void ProfileChart::ComputeProfileCurve(Alloy alloy) {
+    curve_ = profiles::ComputeProfileCurve(state_.X1SetPointC, state_.X2SetPointC, state_.X3SetPointC, alloy,
+                                           state_.Settings.TempUnit != 0);
+}
+
+void ProfileChart::RequestChartRedraw() { DrawProfileChart(); }
+
+void ProfileChart::AppendTcSample() {
+    const double reading = state_.PcbTemperatureValid
+                               ? displayTemperature(state_.PcbTemperature, state_.Settings.TempUnit != 0)
+                               : ui::TraceStore::kNoValue;
+    TcTrace.set(TcSampleCount, reading);
+    DrawProfileChart();
+    if (TcSampleCount < std::numeric_limits<std::int16_t>::max()) ++TcSampleCount;
+}
+
+void ProfileChart::DrawProfileChart() {
+    QCustomPlot& plot = *ChartViewer1;
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    const QString unit = fahrenheit ? " F" : " C";
+
+    ui::ChartLook look;
+    look.plotBackground = Qt::black;
+    look.grid = kGrid;
+    look.xMinorTicks = false;
+    ui::buildChartBase(plot, frame_, look, kTitle, "Temperature (" + unit + ")", fahrenheit ? 572 : 300);
+
+    TcTrace.takeReset();
+
+    const QVector<double> xs = seconds(ui::TraceStore::kSize);
+    QCPGraph* trace = plot.addGraph();
+    trace->setData(xs, values(TcTrace.samples()), true);
+    trace->setPen(QPen(kTraceColour, 3));
+    QCPGraph* curve = plot.addGraph();
+    curve->setData(xs, values(curve_), true);
+    curve->setPen(QPen(kCurveColour, 3));
+    curve->setName(kCurveName);
+
+    addLegend(unit);
+    ui::addLogo(plot, logo_, 698, 253);
+    plot.replot();
+}
+
+// "T/C Reading: " with the latest sample, whole degrees on pink, then the unit; then
+// "User Graph". Three columns, filled left to right.
+void ProfileChart::addLegend(const QString& unit) {
+    QCustomPlot& plot = *ChartViewer1;
+    double latest = TcTrace.at(TcSampleCount);
+    if (TcSampleCount > 299) {
+        latest = TcTrace.at(ui::TraceStore::kSize - 1);
+        TcTrace.requestReset();
+    }
+    const QString prefix = "T/C Reading: ";
+    const QString value = std::isnan(latest) ? QString() : QString::number(std::lround(latest));
+    legend_ = prefix + value + " " + unit.trimmed();
+
+    QCPLegend* legend = plot.legend;
+    legend->clearItems();
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setWrap(kLegendColumns);
+    legend->setFont(ui::boldFont(9));
+    legend->setBrush(Qt::NoBrush);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setMargins(QMargins(0, 0, 0, 0));
+    legend->setIconSize(24, 12);
+
+    QCPGraph* trace = plot.graph(0);
+    trace->setName(legend_);
+    auto* traceItem = new ValueLegendItem(legend, trace);
+    traceItem->setHighlight(prefix.size(), value.size(), kPink);
+    legend->addItem(traceItem);
+    legend->addItem(new ValueLegendItem(legend, plot.graph(1)));
+    legend->expandTo(1, kLegendColumns);  // three equal columns, even with two entries
+
+    QCPLayoutInset* inset = plot.axisRect()->insetLayout();
+    inset->setMargins(QMargins(0, 0, 0, 0));
+    inset->setInsetPlacement(0, QCPLayoutInset::ipFree);
+    inset->setInsetRect(0, QRectF((kLegendLeft - ui::ChartLook::kPlotLeft) / ui::ChartLook::kPlotWidth,
+                                  (kLegendTop - ui::ChartLook::kPlotTop) / ui::ChartLook::kPlotHeight,
+                                  kLegendWidth / ui::ChartLook::kPlotWidth,
+                                  kLegendHeight / ui::ChartLook::kPlotHeight));
+    legend->setVisible(true);
+}
+
+QString ProfileChart::yTitle() const { return ChartViewer1->yAxis->label(); }
+double ProfileChart::yMax() const { return ChartViewer1->yAxis->range().upper; }
+
+QImage ProfileChart::picture() const {
+    ChartViewer1->replot(QCustomPlot::rpImmediateRefresh);
+    return ChartViewer1->toPixmap(kWidth, kHeight).toImage();
+}
+
+bool ProfileChart::saveGraph(const QString& fileName) const { return platform::savePicture(picture(), fileName); }
+
+QString ProfileChart::valueTipAt(const QPointF& pos) const {
+    double best = kTipReach;
+    QString tip;
+    for (int g = 0; g < ChartViewer1->graphCount(); ++g) {
+        QCPGraph* line = ChartViewer1->graph(g);
+        QVariant details;
+        const double distance = line->selectTest(pos, false, &details);
+        if (distance < 0 || distance > best) continue;
+        const QCPDataSelection sel = details.value<QCPDataSelection>();
+        if (sel.isEmpty()) continue;
+        const double v = line->data()->at(sel.dataRange().begin())->value;
+        if (std::isnan(v)) continue;
+        best = distance;
+        tip = tipText(v);
+    }
+    return tip;
+}
+
+void ProfileChart::showValueTip(QMouseEvent* event) {
+    const QString tip = valueTipAt(event->position());
+    if (tip.isEmpty()) QToolTip::hideText();
+    else QToolTip::showText(event->globalPosition().toPoint(), tip, ChartViewer1);
+}
+
+}  // namespace profiles
