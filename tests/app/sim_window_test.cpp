@@ -11,6 +11,12 @@
 
 using testsupport::ProgramRig;
 
+namespace {
+std::string str(const QRect& r) {
+    return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+}
+}  // namespace
+
 TEST(SimWindowPlace, BesideTheMainWindowAndWhollyOnTheScreen) {
     const QRect screen(0, 0, 1920, 1080);
     const QSize frame(300, 400);
@@ -50,10 +56,10 @@ TEST(SimWindow, ShownOnceBesideTheMainWindowClosedItHidesAndTheMenuBringsItBack)
     EXPECT_TRUE(keeper.menuEntry()->isVisible());
     EXPECT_EQ(keeper.menuEntry()->text(), "Simulated KR-9300");
     const QRect available = rig.form->screen()->availableGeometry();
-    EXPECT_TRUE(available.contains(window.frameGeometry())) << window.frameGeometry() << " on " << available;
+    EXPECT_TRUE(available.contains(window.frameGeometry())) << str(window.frameGeometry()) << " on " << str(available);
     EXPECT_FALSE(window.frameGeometry().intersects(rig.form->frameGeometry()) &&
                  available.width() >= rig.form->frameGeometry().width() + window.frameGeometry().width())
-        << window.frameGeometry() << " over " << rig.form->frameGeometry();
+        << str(window.frameGeometry()) << " over " << str(rig.form->frameGeometry());
 
     window.close();
     EXPECT_FALSE(window.isVisible());

@@ -93,12 +93,13 @@ TEST_F(Thresholds, TheStationsSafetySetPointReplacingTheFilesIsSaidOnce) {
     EXPECT_EQ(stationSaidSafety(), 1);  // the same value again says nothing
 }
 
-TEST_F(Thresholds, TheLineGivesTheSetPointInTheDisplayUnit) {
-    ProgramRig f{ProgramRig::settingsWith("TempUnit", "1")};
+TEST(ThresholdLine, GivesTheSetPointInTheDisplayUnit) {
+    ProgramRig f{settings::SettingsFile::defaultLines()};
+    f.station.settings()[core::SettingsTempUnit] = 1;  // the station shows Fahrenheit
     f.start();
     ASSERT_TRUE(f.clock.runUntil([&] { return f.state.MachineOnline && !f.state.PollerBusy; }, 60000));
-    EXPECT_TRUE(f.state.Diagnostics.lines().contains("Safety set point from the station: 518 F"))
-        << f.state.Diagnostics.lines().join(" | ");
+    EXPECT_EQ(f.state.Diagnostics.lines().filter("Safety set point"),
+              QStringList{"Safety set point from the station: 518 F"});
 }
 
 TEST_F(Thresholds, SafetySetPointKeptAcrossDisconnectAndConnectAndHandedBackAtTheDisconnect) {
@@ -125,7 +126,7 @@ TEST_F(Thresholds, SafetySetPointKeptAcrossAnUnplugAndHandedBackAtTheExit) {
     rig.form->M_File_Exit->trigger();
     ASSERT_TRUE(rig.clock.runUntil([&] { return rig.form->programEnded(); }, 60000));
     EXPECT_EQ(stationSafety(), 230);
-    EXPECT_TRUE(iniLines().contains("SafetySP_LSD=230")) << iniLines().join(" ");
+    EXPECT_TRUE(iniLines().contains("SafetySP_LSD=230")) << iniLines().join(" ").toStdString();
     EXPECT_TRUE(iniLines().contains("SafetySP_MSD=0"));
 }
 
