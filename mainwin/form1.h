@@ -6,6 +6,7 @@
 #include "mainwin/trend_model.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -191,6 +192,16 @@ private:
     // and shrinks only with the diagnostic list.
     void fitToContents();
     void openHelpPage(const QString& address);
+    // What "Save Graph" and "Save Log" ask for.
+    struct SaveRequest {
+        QString title, filter, initialName;
+        QStringList extensions;  // in the order of the filter's entries
+        QString what;            // "pictures are", for the message that refuses a name
+    };
+    // The save dialog's name, completed with the chosen entry's extension; any other
+    // extension is refused with a message. A completed name that is an existing file is
+    // replaced only when the operator says so; "No" opens the dialog again.
+    void askSaveName(const SaveRequest& request, std::function<void(const QString&)> save);
     QString picturePath(const QString& fileName) const;
 
     core::SharedState& state_;

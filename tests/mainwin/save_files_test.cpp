@@ -92,3 +92,39 @@ TEST_F(SaveFiles, TheLogIsAlwaysAZlgFile) {
         EXPECT_TRUE(rig.dialogs.messages.empty()) << c.typed;
     }
 }
+
+TEST_F(SaveFiles, ACompletedNameThatExistsIsReplacedOnlyWhenTheOperatorSaysSo) {
+    using Answer = platform::Dialogs::Answer;
+    const auto placeOld = [&] {
+        QFile old(path("chart.png"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        old.write("old");
+    };
+    const auto oldKept = [&] {
+        QFile f(path("chart.png"));
+        return f.open(QIODevice::ReadOnly) && f.readAll() == "old";
+    };
+    struct Case {
+        Answer answer;
+        bool replaced;
+        const char* other;  // the name taken when the dialog opens again ("" = none)
+    };
+    const Case cases[] = {{Answer::Yes, true, ""}, {Answer::No, false, "other"}, {Answer::Cancel, false, ""}};
+    for (const Case& c : cases) {
+        placeOld();
+        rig.dialogs.questions.clear();
+        rig.dialogs.requests.clear();
+        rig.dialogs.questionAnswers = {c.answer};
+        rig.dialogs.answers = {path("chart")};
+        if (*c.other) rig.dialogs.answers << path(c.other);
+        rig.dialogs.chosenFilters = {1, 1};
+        rig.form->Command8_Click();
+        ASSERT_EQ(rig.dialogs.questions.size(), 1u);
+        EXPECT_TRUE(rig.dialogs.questions[0].text.startsWith("chart.png already exists."));
+        EXPECT_EQ(oldKept(), !c.replaced);
+        if (c.replaced) EXPECT_EQ(QImageReader(path("chart.png")).format(), QByteArray("png"));
+        EXPECT_EQ(rig.dialogs.requests.size(), *c.other ? 2u : 1u);
+        if (*c.other) EXPECT_EQ(QImageReader(path("other.png")).format(), QByteArray("png"));
+    }
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+}
