@@ -45,13 +45,7 @@ int main(int argc, char** argv) {
     if (!signalExit.installed()) qWarning("KR-9300 Control Room: %s", qPrintable(signalExit.error()));
 
     app::SimStationWindow simWindow(station, clock);
-    auto showSimulator = clock.createTimer(500, [&] {
-        if (bridge.alternativeInUse() && !simWindow.isVisible() && !program.form.programEnded()) {
-            simWindow.move(program.form.geometry().right() + 12, program.form.geometry().top());
-            simWindow.show();
-        }
-    });
-    showSimulator->setEnabled(true);
+    app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
     program.start();
     if (options.demo) program.poller.M_Tools_Connect_Click();

@@ -21,6 +21,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       profiles(link, form),
       warning(c),  // its own window: the main window is disabled while it shows
       departure(s, link, poller, form, warning, form),
+      exitQuestion(s, c, dialogs, [this] { requestExit(); }, form),
       userDataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
       dialogs_(dialogs),
       shell_(shell),
@@ -30,7 +31,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     poller.setAction(core::SlotProfileRead, [this] { profiles.ReadStationProfile(); });
     poller.setAction(core::SlotProfileWrite, [this] { profiles.WriteStationProfile(); });
     warning.setManualDisconnect([this] { departure.Command1_Click(); });
-    form.setExitHandler([this] { requestExit(); });
+    form.setExitHandler([this] { exitQuestion.requestExit(); });
     exitRetry_ = clock.createTimer(200, [this] {
         exitRetry_->setEnabled(false);
         requestExit();

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/exit_question.h"
 #include "core/shared_state.h"
 #include "link/departure.h"
 #include "link/link.h"
@@ -46,6 +47,8 @@ public:
     stationlink::StationProfiles profiles;  // the poller's actions for request slots 5 and 8
     mainwin::frmExit_Warning warning;
     stationlink::Departure departure;
+    // File > Exit and the close box: asks first while a heater is on.
+    ExitQuestion exitQuestion;
     // Where run records go when the program folder cannot be written.
     QString userDataFolder;
 

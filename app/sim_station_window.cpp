@@ -1,13 +1,17 @@
 #include "app/sim_station_window.h"
 
+#include "mainwin/form1.h"
 #include "platform/clock.h"
 #include "simulator/sim_station.h"
 
+#include <QAction>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -90,6 +94,49 @@ void SimStationWindow::refresh() {
     cable->setText(station_.plugged() ? "plugged in" : "unplugged");
     probeButton->setText(station_.probeError() ? "Mend Probe" : "Break Probe");
     cableButton->setText(station_.plugged() ? "Unplug" : "Plug In");
+}
+
+QPoint placeBeside(const QRect& mainFrame, const QSize& frame, const QRect& screen, int gap) {
+    int x = mainFrame.right() + 1 + gap;
+    if (x + frame.width() - 1 > screen.right()) x = mainFrame.left() - gap - frame.width();
+    if (x < screen.left()) x = screen.right() + 1 - frame.width();
+    x = std::max(x, screen.left());
+    const int y = std::max(screen.top(), std::min(mainFrame.top(), screen.bottom() + 1 - frame.height()));
+    return {x, y};
+}
+
+SimStationWindowKeeper::SimStationWindowKeeper(SimStationWindow& window, mainwin::Form1& form,
+                                               platform::Clock& clock, std::function<bool()> demoInUse)
+    : window_(window), form_(form), demoInUse_(std::move(demoInUse)) {
+    if (QMenu* tools = form_.findChild<QMenu*>("M_Tools")) {
+        entry_ = tools->addAction("Simulated KR-9300");
+        entry_->setObjectName("M_Tools_Simulator");
+        entry_->setToolTip("Show the simulated station the demo talks to");
+        entry_->setVisible(false);
+        QObject::connect(entry_, &QAction::triggered, &window_, [this] { showBeside(); });
+    }
+    timer_ = clock.createTimer(500, [this] { check(); });
+    timer_->setEnabled(true);
+}
+
+SimStationWindowKeeper::~SimStationWindowKeeper() = default;
+
+void SimStationWindowKeeper::check() {
+    const bool demo = demoInUse_() && !form_.programEnded();
+    if (entry_) entry_->setVisible(demo);
+    if (demo && !shownOnce_) showBeside();  // once: after that only the menu entry shows it
+}
+
+void SimStationWindowKeeper::showBeside() {
+    shownOnce_ = true;
+    window_.adjustSize();
+    // A window never shown has no frame yet: take the main window's frame margins.
+    const QSize margins = form_.frameGeometry().size() - form_.geometry().size();
+    const QScreen* screen = form_.screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), QSize(1024, 768));
+    window_.move(placeBeside(form_.frameGeometry(), window_.size() + margins, available));
+    window_.show();
+    window_.raise();
 }
 
 }  // namespace app

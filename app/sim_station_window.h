@@ -1,8 +1,12 @@
 #pragma once
+#include <QPoint>
+#include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
+class QAction;
 class QLabel;
 class QPushButton;
 
@@ -12,6 +16,9 @@ class Timer;
 }  // namespace platform
 namespace simulator {
 class SimStation;
+}
+namespace mainwin {
+class Form1;
 }
 
 namespace app {
@@ -40,6 +47,34 @@ public:
 private:
     simulator::SimStation& station_;
     std::unique_ptr<platform::Timer> timer_;
+};
+
+// Where a window whose frame has the given size goes beside the main window's frame: to
+// its right, else to its left, else as far right as the screen allows, at the main
+// window's top; always wholly on the screen when it fits on it at all.
+QPoint placeBeside(const QRect& mainFrame, const QSize& frame, const QRect& screen, int gap = 12);
+
+// The demo's simulated-station window: shown beside the main window the first time the
+// program talks to the simulated station; its close box only hides it, and "Simulated
+// KR-9300" in the main window's Tools menu (there while the demo runs) brings it back.
+class SimStationWindowKeeper {
+public:
+    SimStationWindowKeeper(SimStationWindow& window, mainwin::Form1& form, platform::Clock& clock,
+                           std::function<bool()> demoInUse);
+    ~SimStationWindowKeeper();
+
+    void showBeside();
+    QAction* menuEntry() const { return entry_; }
+
+private:
+    void check();
+
+    SimStationWindow& window_;
+    mainwin::Form1& form_;
+    std::function<bool()> demoInUse_;
+    std::unique_ptr<platform::Timer> timer_;
+    QAction* entry_ = nullptr;
+    bool shownOnce_ = false;
 };
 
 }  // namespace app

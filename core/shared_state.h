@@ -55,6 +55,12 @@ struct SharedState {
     // Program settings and rules
     SettingsRecord Settings;
     bool SafetyTripped = false;
+    // Thresholds the operator set that the station has not received yet: a reconnect keeps
+    // them over the station's values; the next disconnect or exit hands them back.
+    bool AlarmHandBackPending = false;
+    bool SafetyHandBackPending = false;
+    // Leaving asked for both heaters OFF first: each tick steps a heater that is on down.
+    bool HeaterSwitchOffRequested = false;
     bool TraceResetRequested = true;
     std::int16_t PlottedSamples = 0;
 

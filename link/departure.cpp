@@ -33,6 +33,12 @@ void Departure::handBackSafety() {
         m[core::SettingsSafetyLow] = settings::kDefaultSafetyC;
 }
 
+// The station holds the operator's thresholds now: a reconnect may take its values again.
+void Departure::handedBack() {
+    state_.AlarmHandBackPending = false;
+    state_.SafetyHandBackPending = false;
+}
+
 void Departure::closeAndReport() {
     const bool wasOpen = state_.PortOpen;
     if (!link_.closePort() && wasOpen) state_.Diagnostics.add("Port CLose Failed");
@@ -65,12 +71,14 @@ void Departure::disconnect() {
     poller_.USB_Service_Timer().setEnabled(false);
 
     handBackAlarm();
+    handBackSafety();
     for (int n = 0; n < 10; ++n) {
         state_.CommandSucceeded = false;
         link_.WriteSettings();
         if (state_.CommandSucceeded) break;
         state_.Diagnostics.add("EEPROM Reload Error " + QString::number(n));
     }
+    if (state_.CommandSucceeded) handedBack();
     platform::Timer& wait = link_.Timer1();
     wait.setInterval(3000);
     wait.tag = false;
@@ -108,6 +116,7 @@ void Departure::M_File_Exit_Click() {
             exitTimer_->setEnabled(true);
             return;
         }
+        handedBack();
         state_.RequestFlags[core::SlotSignOff] = true;
         state_.ExitStage = core::ExitSigningOff;
     }

@@ -49,6 +49,7 @@ private:
     void leave();
     void handBackAlarm();
     void handBackSafety();
+    void handedBack();
     void showOffline();
     void closeAndReport();
 

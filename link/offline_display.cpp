@@ -15,6 +15,10 @@ void showOfflineDisplay(StationDisplay& display) {
     display.setMenuEnabled(ToolsMenu::Connect, true);
     display.setMenuEnabled(ToolsMenu::Defaults, false);
     display.setMenuEnabled(ToolsMenu::Options, false);
+    display.setStationControlsEnabled(false);
+    display.setLiveValuesStale(false);
+    display.setFanState(kFanUnknown);
+    display.setSafetyNotice(SafetyNotice::None);
 }
 
 }  // namespace stationlink

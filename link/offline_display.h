@@ -4,8 +4,8 @@
 namespace stationlink {
 
 // The one offline face of every display: the offline picture, empty grey LCD lines, no
-// temperature, no station identity, "Offline" in status and caption, and only "Connect"
-// among the station menus.
+// temperature, no station identity, "Offline" in status and caption, only "Connect"
+// among the station menus, and no station controls.
 void showOfflineDisplay(StationDisplay& display);
 
 constexpr const char* kOnlineCaption = "KR-9300 Control Room [Machine Online]";

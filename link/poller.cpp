@@ -57,6 +57,7 @@ void Poller::USB_Service_Timer_Timer() {
     lastPollSucceeded_ = false;
     const std::int64_t start = link_.clock().nowMs();
     tick();
+    if (state_.MachineOnline) display_.setLiveValuesStale(!lastPollSucceeded_);
     lastTickMs_ = link_.clock().nowMs() - start;
     state_.PollerBusy = false;
     timer_->setEnabled(true);
@@ -74,7 +75,9 @@ void Poller::tick() {
     }
     if (!onlineTick()) return;
     showTemperatureAndApplyRules();
+    stepHeatersOffToLeave();
     showModes();
+    showFanAndSafety();
     if (state_.Settings.AutoTCPlot && state_.PcbTemperatureValid) {
         display_.addTrendSample(state_.PcbTemperature);
         link_.clock().runPending();
@@ -122,24 +125,24 @@ bool Poller::identifyAndReadSettings() {
 
     core::SettingsRecord& s = state_.Settings;
     auto& m = state_.MachineSettings;
-    if (state_.FirmwareVersion == 7) {
-        s.SafetySP_MSD = m[core::SettingsSafetyHigh];
-        s.SafetySP_LSD = m[core::SettingsSafetyLow];
-        s.SafetySP = std::int16_t(core::joinTemperature(s.SafetySP_MSD, s.SafetySP_LSD));
-    }
+    if (state_.FirmwareVersion == 7) takeStationSafetySetPoint();
     // A value other than the program's marker is one the operator set on the station,
-    // which the program takes over.
+    // which the program takes over, unless the operator has set one here since that the
+    // station has not received yet.
     const int v = core::joinTemperature(m[core::SettingsAlarmHigh], m[core::SettingsAlarmLow]);
     if (v != core::joinTemperature(core::kProgramAlarmHigh, core::kProgramAlarmLow)) {
-        s.AlarmThreshold = std::int16_t(v);
-        s.AlarmLSD = m[core::SettingsAlarmLow];
-        s.AlarmMSD = m[core::SettingsAlarmHigh];
+        const bool take = !state_.AlarmHandBackPending;
+        if (take) {
+            s.AlarmThreshold = std::int16_t(v);
+            s.AlarmLSD = m[core::SettingsAlarmLow];
+            s.AlarmMSD = m[core::SettingsAlarmHigh];
+        }
         m[core::SettingsAlarmHigh] = core::kProgramAlarmHigh;
         m[core::SettingsAlarmLow] = core::kProgramAlarmLow;
         state_.CommandSucceeded = false;
         link_.WriteSettings();
         if (!state_.CommandSucceeded) return false;
-        settingsFile_.Update_INI_Alarm();
+        if (take) settingsFile_.Update_INI_Alarm();
     } else {
         s.AlarmThreshold = std::int16_t(core::joinTemperature(s.AlarmMSD, s.AlarmLSD));
     }
@@ -147,6 +150,21 @@ bool Poller::identifyAndReadSettings() {
     display_.redrawTrend();
     state_.ConnectAttempts = 0;
     return true;
+}
+
+// The station's safety set point replaces the program's, unless the operator has set one
+// that the station has not received yet. A replacement that changes the value is said.
+void Poller::takeStationSafetySetPoint() {
+    if (state_.SafetyHandBackPending) return;
+    const auto& m = state_.MachineSettings;
+    core::SettingsRecord& s = state_.Settings;
+    const std::int16_t station =
+        std::int16_t(core::joinTemperature(m[core::SettingsSafetyHigh], m[core::SettingsSafetyLow]));
+    const bool changed = station != s.SafetySP;
+    s.SafetySP_MSD = m[core::SettingsSafetyHigh];
+    s.SafetySP_LSD = m[core::SettingsSafetyLow];
+    s.SafetySP = station;
+    if (changed) state_.Diagnostics.add("Safety set point from the station: " + degrees(station));
 }
 
 void Poller::showAlarmThreshold() {
@@ -165,6 +183,7 @@ bool Poller::onlineTick() {
     display_.setMenuEnabled(ToolsMenu::Connect, false);
     display_.setStatusPanel(1, "KR-9300 Status: Online");
     display_.setCaption(kOnlineCaption);
+    display_.setStationControlsEnabled(true);
     state_.CommandSucceeded = false;
     link_.PollStatus();
     lastPollSucceeded_ = state_.CommandSucceeded;
@@ -195,12 +214,43 @@ void Poller::alarmAndSafety() {
     if (t > s.AlarmThreshold) shell_.beep();
     if (safetyReached_(state_)) state_.SafetyTripped = true;
     if (!state_.SafetyTripped) return;
+    if (heaterOn() && !steppingDownSaid_) {
+        state_.Diagnostics.add("Safety set point reached: heaters going OFF");
+        steppingDownSaid_ = true;
+    }
     if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
     if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
     if (state_.UpperHeaterMode == core::UhOff && state_.LowerHeaterMode == core::LhOff) {
         if (t >= s.SafetySP + 5 && state_.FanState == 0) state_.RequestFlags[core::SlotFan] = true;
         state_.SafetyTripped = false;
+        steppingDownSaid_ = false;
     }
+}
+
+bool Poller::heaterOn() const {
+    return state_.UpperHeaterMode > core::UhOff || state_.LowerHeaterMode > core::LhOff;
+}
+
+// Leaving with the heaters switched off first: one step down per tick for each heater
+// that is on (modes the poll cannot name count as on), whatever the probe reads.
+void Poller::stepHeatersOffToLeave() {
+    if (!state_.HeaterSwitchOffRequested) return;
+    if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
+    if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
+    if (!heaterOn()) state_.HeaterSwitchOffRequested = false;
+}
+
+SafetyNotice Poller::safetyNotice() const {
+    if (!state_.PcbTemperatureValid && heaterOn()) return SafetyNotice::ProbeErrorHeaterOn;
+    if (state_.HeaterSwitchOffRequested) return SafetyNotice::SwitchingOffToLeave;
+    if (state_.SafetyTripped && heaterOn() && !state_.ProfileRunActive) return SafetyNotice::SteppingDown;
+    return SafetyNotice::None;
+}
+
+void Poller::showFanAndSafety() {
+    const int fan = state_.FanState;
+    display_.setFanState(fan == 0 || fan == 1 ? fan : kFanUnknown);
+    display_.setSafetyNotice(safetyNotice());
 }
 
 void Poller::showModes() {

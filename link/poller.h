@@ -54,11 +54,16 @@ private:
     void tick();
     void failedAttempt();
     bool identifyAndReadSettings();
+    void takeStationSafetySetPoint();
     void showAlarmThreshold();
     bool onlineTick();
     void showTemperatureAndApplyRules();
     void alarmAndSafety();
     void showModes();
+    bool heaterOn() const;
+    void stepHeatersOffToLeave();
+    SafetyNotice safetyNotice() const;
+    void showFanAndSafety();
     void serveOneRequest();
     QString degrees(std::int16_t celsius) const;
 
@@ -73,6 +78,7 @@ private:
     std::uint64_t ticksRun_ = 0;
     std::int64_t lastTickMs_ = 0;
     bool lastPollSucceeded_ = false;
+    bool steppingDownSaid_ = false;  // the diagnostic line of the current switch-off is out
 };
 
 }  // namespace stationlink

@@ -1,17 +1,13 @@
 #include "mainwin/form1.h"
 
 #include "core/shared_state.h"
-#include "core/temperature_bytes.h"
 #include "link/offline_display.h"
 #include "link/poller.h"
-#include "mainwin/log_file.h"
 #include "platform/program_folder.h"
 #include "settings/number_text.h"
 #include "settings/limits.h"
 #include "settings/settings_file.h"
-#include "settings/units.h"
 #include "platform/dialogs.h"
-#include "platform/picture_file.h"
 #include "platform/shell.h"
 
 #include <QAction>
@@ -26,8 +22,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <qcustomplot.h>
-
-#include <cmath>
 
 namespace mainwin {
 
@@ -51,6 +45,7 @@ Form1::Form1(core::SharedState& state, platform::Dialogs& dialogs, platform::She
     state_.Diagnostics.setObserver([this] { refreshList(); });
     // The window sees the diagnostics key before any of its controls does.
     qApp->installEventFilter(this);
+    fitToContents();
 }
 
 Form1::~Form1() {
@@ -108,7 +103,19 @@ void Form1::setLcdLine(int index, const QString& text) {
 }
 
 void Form1::setLcdBackground(stationlink::Rgb c) {
-    const QString style = QString("QLineEdit { background: rgb(%1, %2, %3); color: black; }").arg(c.r).arg(c.g).arg(c.b);
+    lcdColour_ = c;
+    applyLcdStyle();
+}
+
+// The designed background; the text dimmed and slanted while the values are stale.
+void Form1::applyLcdStyle() {
+    const stationlink::Rgb c = lcdColour_;
+    const QString style = QString("QLineEdit { background: rgb(%1, %2, %3); color: %4; font-style: %5; }")
+                              .arg(c.r)
+                              .arg(c.g)
+                              .arg(c.b)
+                              .arg(stale_ ? "rgb(70, 110, 70)" : "black")
+                              .arg(stale_ ? "italic" : "normal");
     for (QLineEdit* l : Text_LCD) l->setStyleSheet(style);
 }
 
@@ -147,6 +154,53 @@ void Form1::showAlarmThreshold(const QString& text, int sliderMax, int sliderVal
     Label2->setText(unit);
 }
 
+void Form1::setStationControlsEnabled(bool enabled) {
+    for (QWidget* w : {static_cast<QWidget*>(cmdUhUp), static_cast<QWidget*>(cmdUhDown),
+                       static_cast<QWidget*>(cmdLhUp), static_cast<QWidget*>(cmdLhDown),
+                       static_cast<QWidget*>(CmdCancel), static_cast<QWidget*>(Check1)})
+        w->setEnabled(enabled);
+    if (!enabled && Check1->isChecked()) {  // an edit cut short by going offline is dropped
+        Check1->setChecked(false);
+        lockAlarmGroup();
+        showAlarmInForce();
+    }
+}
+
+void Form1::setLiveValuesStale(bool stale) {
+    if (stale == stale_) return;
+    stale_ = stale;
+    applyLcdStyle();
+    Label3->setStyleSheet(stale ? "color: #9a9a9a;" : "color: #c01010;");
+    TemperatureCaption->setText(stale ? "Board Temperature (no reply)" : "Board Temperature");
+    const QString tip = stale ? "No reply from the KR-9300: these are the last values it sent." : QString();
+    Label3->setToolTip(tip);
+    LcdFrame->setToolTip(tip);
+}
+
+void Form1::setFanState(int fanState) {
+    const QString text = fanState == 1 ? "Fan: ON" : fanState == 0 ? "Fan: OFF" : "Fan: N/A";
+    LabelFan->setText(text);
+    LabelFan->setStyleSheet(fanState == 1 ? "QLabel { background: #2e9e3e; color: white; }" : QString());
+}
+
+QString Form1::noticeText(stationlink::SafetyNotice notice) {
+    switch (notice) {
+        case stationlink::SafetyNotice::SteppingDown: return "Safety set point reached: heaters going OFF";
+        case stationlink::SafetyNotice::ProbeErrorHeaterOn:
+            return "Probe error with a heater on: the safety set point cannot act";
+        case stationlink::SafetyNotice::SwitchingOffToLeave: return "Switching the heaters OFF before leaving ...";
+        case stationlink::SafetyNotice::None: break;
+    }
+    return {};
+}
+
+void Form1::setSafetyNotice(stationlink::SafetyNotice notice) {
+    if (notice == notice_) return;
+    notice_ = notice;
+    trend_->setNotice(noticeText(notice));
+    redrawTrend();
+}
+
 // --- operator controls ---
 
 // The heater and fan buttons only ask, and only while the station is online.
@@ -165,73 +219,6 @@ void Form1::CmdCancel_Click() { operatorRequest(core::SlotFan); }
 void Form1::Command3_Click() { state_.RequestFlags[core::SlotClearLog] = true; }
 
 void Form1::Command11_Click() { state_.Diagnostics.clear(); }
-
-void Form1::lockAlarmGroup() {
-    Slider1->setEnabled(false);
-    Text1->setEnabled(false);
-    Command1->setEnabled(false);
-}
-
-void Form1::Check1_Click() {
-    if (!state_.MachineOnline) {
-        Check1->setChecked(false);
-        lockAlarmGroup();
-        return;
-    }
-    const bool on = Check1->isChecked();
-    Slider1->setEnabled(on);
-    Text1->setEnabled(on);
-    Command1->setEnabled(on);
-}
-
-void Form1::Command1_Click() {
-    const double v = settings::leadingNumber(Text1->text());
-    double c = v;
-    if (state_.Settings.TempUnit != 0) {
-        const auto whole = settings::roundToInt16(v);
-        const auto celsius = whole ? settings::ToCelsius(*whole) : std::nullopt;
-        if (!celsius) {
-            dialogs_.message("Data Error", "The alarm threshold " + Text1->text().trimmed() + " is out of range.");
-            return;
-        }
-        c = *celsius;
-    }
-    const auto threshold = settings::roundToInt16(c);
-    if (!threshold) {
-        dialogs_.message("Data Error", "The alarm threshold " + Text1->text().trimmed() + " is out of range.");
-        return;
-    }
-    core::SettingsRecord& s = state_.Settings;
-    const core::TemperatureBytes bytes = core::splitTemperature(*threshold);
-    s.AlarmMSD = std::int16_t(bytes.high);
-    s.AlarmLSD = std::int16_t(bytes.low);
-    s.AlarmThreshold = *threshold;
-    redrawTrend();
-    Check1->setChecked(false);
-    Check1_Click();
-}
-
-void Form1::Slider1_MouseUp() {
-    const int v = Slider1->value();
-    Text1->setText(v >= 0 ? " " + QString::number(v) : QString::number(v));
-}
-
-void Form1::Text1_LostFocus() {
-    if (Text1->text().isEmpty()) return;
-    const double v = settings::leadingNumber(Text1->text());
-    const settings::TemperatureRange range = settings::alarmRange(state_.Settings.TempUnit != 0);
-    const int hi = range.high, lo = range.low;
-    QString corrected;
-    if (v > hi) corrected = QString::number(hi);
-    else if (v < lo) corrected = QString::number(lo);
-    if (corrected.isEmpty()) {
-        Slider1->setValue(int(std::trunc(v)));
-        return;
-    }
-    Text1->setText(corrected);
-    Text1->selectAll();
-    Text1->setFocus();
-}
 
 // --- trend and log ---
 
@@ -252,37 +239,33 @@ void Form1::Command10_Click() {
     redrawTrend();
 }
 
-void Form1::Command8_Click() {
-    const QString name = dialogs_.saveFile(
-        "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
-        platform::documentsFolder(programFolder_), QString());
-    if (name.isEmpty()) return;
-    QString error;
-    if (!platform::savePicture(trend_->picture(), name, &error)) dialogs_.message("Save Graph", error);
-}
-
-void Form1::Command2_Click() {
-    const QString proposed = state_.MachineId.isEmpty() ? QString("KR-9300_Log") : state_.MachineId;
-    const QString name = dialogs_.saveFile("Save As", "KR-9300 Log File (*.zlg)|*.zlg|All Files (*.*)|*.*",
-                                           platform::documentsFolder(programFolder_), proposed);
-    if (name.isEmpty()) return;
-    if (!writeLogFile(name, logLines(state_.MachineId, state_.FirmwareVersion, state_.Diagnostics.lines())))
-        dialogs_.message("Save Log", "The log could not be written to " + name + ".");
-}
-
+// The list box follows the diagnostic list line for line, shown or hidden.
 void Form1::refreshList() {
     const QStringList& lines = state_.Diagnostics.lines();
-    if (lines.size() < List1->count()) List1->clear();
+    const bool diverged = lines.size() < List1->count() ||
+                          (List1->count() > 0 && List1->item(List1->count() - 1)->text() != lines[List1->count() - 1]);
+    if (diverged) List1->clear();
     for (int i = List1->count(); i < lines.size(); ++i) List1->addItem(lines[i]);
     if (List1->isVisible()) List1->scrollToBottom();  // laying out a long hidden list costs per line
 }
 
 void Form1::toggleDiagnostics() {
     const bool show = !List1->isVisible() && !List1->isVisibleTo(this);
+    if (show) refreshList();
     for (QWidget* w : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Command2),
                        static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command11)})
         w->setVisible(show);
-    if (show) List1->scrollToBottom();
+    fitToContents();
+    if (show) {
+        List1->doItemsLayout();  // the rows added while hidden, laid out before the scroll
+        List1->scrollToBottom();
+    }
+}
+
+void Form1::fitToContents() {
+    centralWidget()->layout()->activate();
+    layout()->activate();
+    setFixedSize(sizeHint());
 }
 
 // --- menus ---
@@ -291,8 +274,13 @@ void Form1::M_Tools_Connect_Click() {
     if (poller_) poller_->M_Tools_Connect_Click();
 }
 
-void Form1::M_Help_Support_Website_Click() { shell_.openUrl(kWebsite); }
-void Form1::M_Help_Support_Updates_Click() { shell_.openUrl(kUpdates); }
+void Form1::M_Help_Support_Website_Click() { openHelpPage(kWebsite); }
+void Form1::M_Help_Support_Updates_Click() { openHelpPage(kUpdates); }
+
+void Form1::openHelpPage(const QString& address) {
+    if (!shell_.openUrl(address))
+        dialogs_.message("Help", "The web page could not be opened here. Its address is:\n" + address);
+}
 
 void Form1::setMainWindowEnabled(bool enabled) {
     setEnabled(enabled);
@@ -320,7 +308,10 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Text1 && event->type() == QEvent::FocusOut) Text1_LostFocus();
+    // Leaving the box for "Accept" leaves the check to "Accept", which refuses a value it
+    // had to correct instead of taking the correction on the same press.
+    if (watched == Text1 && event->type() == QEvent::FocusOut && QApplication::focusWidget() != Command1)
+        Text1_LostFocus();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);

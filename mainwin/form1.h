@@ -6,6 +6,7 @@
 #include "mainwin/trend_model.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -15,6 +16,7 @@
 class QAction;
 class QCheckBox;
 class QCustomPlot;
+class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -73,6 +75,11 @@ public:
     void redrawTrend() override;
     void setMenuEnabled(stationlink::ToolsMenu menu, bool enabled) override;
     void showAlarmThreshold(const QString& text, int sliderMax, int sliderValue, const QString& unit) override;
+    void setStationControlsEnabled(bool enabled) override;
+    void setLiveValuesStale(bool stale) override;
+    void setFanState(int fanState) override;
+    void setSafetyNotice(stationlink::SafetyNotice notice) override;
+    bool liveValuesStale() const { return stale_; }
 
     // --- what leaving does to the window ---
     void setMainWindowEnabled(bool enabled) override;
@@ -109,9 +116,17 @@ public:
     static constexpr const char* kWebsite = "https://www.example.com/kr9300/";
     static constexpr const char* kUpdates = "https://www.example.com/kr9300/customer-area/";
 
+    // What the banner area says for each safety notice.
+    static QString noticeText(stationlink::SafetyNotice notice);
+    // The picture and log files "Save Graph" and "Save Log" write, by filter entry.
+    static const QStringList& pictureExtensions();
+    static constexpr const char* kLogExtension = "zlg";
+
     // Controls
     std::array<QLineEdit*, 4> Text_LCD{};
     QLabel* Label3 = nullptr;
+    QLabel* TemperatureCaption = nullptr;
+    QFrame* LcdFrame = nullptr;
     QLabel* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
     QCustomPlot* ChartViewer1 = nullptr;
@@ -122,6 +137,7 @@ public:
     QPushButton* cmdLhUp = nullptr;
     QPushButton* cmdLhDown = nullptr;
     QPushButton* CmdCancel = nullptr;
+    QLabel* LabelFan = nullptr;
     QPushButton* cmdPump = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -164,8 +180,28 @@ private:
     void buildToolbar();
     void buildPanel();
     void lockAlarmGroup();
+    // Puts the threshold in force into the box and the slider.
+    void showAlarmInForce();
+    // The lost-focus range check: false when it corrected the box (the text then
+    // selected, the focus back in the box).
+    bool alarmBoxInRange();
     void operatorRequest(int slot);
     void refreshList();
+    void applyLcdStyle();
+    // The window is exactly as large as its contents: nothing to maximise into; it grows
+    // and shrinks only with the diagnostic list.
+    void fitToContents();
+    void openHelpPage(const QString& address);
+    // What "Save Graph" and "Save Log" ask for.
+    struct SaveRequest {
+        QString title, filter, initialName;
+        QStringList extensions;  // in the order of the filter's entries
+        QString what;            // "pictures are", for the message that refuses a name
+    };
+    // The save dialog's name, completed with the chosen entry's extension; any other
+    // extension is refused with a message. A completed name that is an existing file is
+    // replaced only when the operator says so; "No" opens the dialog again.
+    void askSaveName(const SaveRequest& request, std::function<void(const QString&)> save);
     QString picturePath(const QString& fileName) const;
 
     core::SharedState& state_;
@@ -184,6 +220,9 @@ private:
     std::unique_ptr<HeaterGauge> upperGauge_;
     std::unique_ptr<HeaterGauge> lowerGauge_;
     std::map<QAction*, std::function<void()>> menuActions_;
+    stationlink::Rgb lcdColour_ = stationlink::kLcdOffline;
+    bool stale_ = false;
+    stationlink::SafetyNotice notice_ = stationlink::SafetyNotice::None;
 };
 
 }  // namespace mainwin

@@ -83,7 +83,9 @@ void Form1::buildMenus() {
     for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Profile_Run_Records,
                        M_Tools_Defaults, M_Tools_Options, M_Help_About, M_Tools_Disconnect})
         a->setEnabled(false);
-    // The two EEPROM entries have no action.
+    // The two EEPROM entries have no action: shown, never enabled.
+    M_File_New_EEPROM->setEnabled(false);
+    M_File_Open_EEPROM->setEnabled(false);
 
     connect(M_File_Exit, &QAction::triggered, this, [this] {
         if (exitHandler_) exitHandler_();
@@ -147,7 +149,7 @@ void Form1::buildPanel() {
         Text_LCD[std::size_t(i)] = line;
         lcdBox->addWidget(line);
     }
-    auto* lcdFrame = named(new QFrame, "LcdFrame");
+    auto* lcdFrame = LcdFrame = named(new QFrame, "LcdFrame");
     lcdFrame->setFrameShape(QFrame::Box);
     lcdFrame->setLineWidth(3);
     lcdBox->setContentsMargins(6, 6, 6, 6);
@@ -161,10 +163,13 @@ void Form1::buildPanel() {
     Label3->setAlignment(Qt::AlignCenter);
     Label3->setMinimumWidth(190);
     Label3->setStyleSheet("color: #c01010;");
+    QSizePolicy keepPlace = Label3->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);  // hidden offline without moving the panel
+    Label3->setSizePolicy(keepPlace);
     auto* tempBox = new QVBoxLayout;
-    auto* tempCaption = named(new QLabel("Board Temperature"), "TemperatureCaption");
-    tempCaption->setAlignment(Qt::AlignCenter);
-    tempBox->addWidget(tempCaption);
+    TemperatureCaption = named(new QLabel("Board Temperature"), "TemperatureCaption");
+    TemperatureCaption->setAlignment(Qt::AlignCenter);
+    tempBox->addWidget(TemperatureCaption);
     tempBox->addWidget(Label3);
     tempBox->addStretch();
     dl->addLayout(tempBox, 1, 0);
@@ -189,9 +194,12 @@ void Form1::buildPanel() {
         auto* l = new QHBoxLayout(g);
         gauge = named(new QCustomPlot, gaugeName);
         l->addWidget(gauge);
+        l->addStretch();  // both button pairs stand at the right edge, one above the other
         auto* buttons = new QVBoxLayout;
         up = button("UP", upName, "One step up");
         down = button("Dn", downName, "One step down");
+        up->setFixedWidth(60);
+        down->setFixedWidth(60);
         buttons->addWidget(up);
         buttons->addWidget(down);
         l->addLayout(buttons);
@@ -204,7 +212,14 @@ void Form1::buildPanel() {
     auto* fanRow = new QHBoxLayout;
     CmdCancel = button("FAN", "CmdCancel", "Switch the fan on or off");
     CmdCancel->setMinimumHeight(32);
-    fanRow->addWidget(CmdCancel);
+    fanRow->addWidget(CmdCancel, 1);
+    LabelFan = named(new QLabel("Fan: N/A"), "LabelFan");
+    LabelFan->setFont(QFont("Liberation Sans", 10, QFont::Bold));
+    LabelFan->setAlignment(Qt::AlignCenter);
+    LabelFan->setFixedSize(90, 32);
+    LabelFan->setFrameShape(QFrame::StyledPanel);
+    LabelFan->setToolTip("The fan as the KR-9300 reports it");
+    fanRow->addWidget(LabelFan);
     heaters->addLayout(fanRow);
     heaters->addStretch();
     top->addLayout(heaters);
@@ -216,6 +231,7 @@ void Form1::buildPanel() {
     Text1->setMaximumWidth(70);
     Text1->setAlignment(Qt::AlignRight);
     Label2 = named(new QLabel("C"), "Label2");
+    Label2->setFixedWidth(QFontMetrics(Label2->font()).horizontalAdvance(" F") + 4);  // "C" and " C" alike
     Slider1 = named(new QSlider(Qt::Vertical), "Slider1");
     Slider1->setToolTip("Set Alarm Threshold");
     Slider1->setRange(0, settings::kAlarmRangeC.high);
@@ -257,8 +273,8 @@ void Form1::buildPanel() {
     List1->setUniformItemSizes(true);  // a long list stays cheap to lay out
     auto* diagButtons = new QVBoxLayout;
     Command2 = button("Save Log", "Command2");
-    Command3 = button("Clear Log", "Command3");
-    Command11 = button("Clear", "Command11");
+    Command3 = button("Clear Log", "Command3", "Clears the log kept in the KR-9300 (this list stays)");
+    Command11 = button("Clear", "Command11", "Empties this list (the KR-9300's own log stays)");
     for (QPushButton* b : {Command2, Command3, Command11}) diagButtons->addWidget(b);
     diagButtons->addStretch();
     diag->addWidget(List1);
@@ -279,6 +295,7 @@ void Form1::buildPanel() {
         auto* panel = new QLabel;
         panel->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
         panel->setMinimumWidth(i == 0 ? 330 : 160);
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a longer text never widens the window
         statusBar()->addWidget(panel, i == 0 ? 2 : 1);
         StatusBar1[std::size_t(i)] = panel;
     }
@@ -297,12 +314,17 @@ void Form1::buildPanel() {
     connect(Command11, &QPushButton::clicked, this, [this] { Command11_Click(); });
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Text1, &QLineEdit::returnPressed, this, [this] {
+        if (Command1->isEnabled()) Command1_Click();
+    });
     connect(Slider1, &QSlider::sliderReleased, this, [this] { Slider1_MouseUp(); });
     connect(Command12, &QPushButton::clicked, this, [this] { Command12_Click(); });
     connect(Command10, &QPushButton::clicked, this, [this] { Command10_Click(); });
     connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    Text1->installEventFilter(this);
+    setStationControlsEnabled(false);  // until the station is online
+
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
 }
 
 }  // namespace mainwin

@@ -172,8 +172,12 @@ void OptionsForm::Command1_Click() {
         msd = std::int16_t(bytes.high);
         lsd = std::int16_t(bytes.low);
     };
+    const std::int16_t alarmBefore = s.AlarmThreshold, safetyBefore = s.SafetySP;
     split(Text1, s.AlarmMSD, s.AlarmLSD, s.AlarmThreshold);
     split(Text2, s.SafetySP_MSD, s.SafetySP_LSD, s.SafetySP);
+    // A changed threshold waits for the station until the next disconnect or exit.
+    if (s.AlarmThreshold != alarmBefore) state_.AlarmHandBackPending = true;
+    if (s.SafetySP != safetyBefore) state_.SafetyHandBackPending = true;
     s.BeepWB = Check2->isChecked();
     s.AutoUSB = Check1->isChecked();
     s.AutoTCPlot = Check3->isChecked();

@@ -19,6 +19,9 @@ const QColor kAlarm(0xFF, 0x00, 0x00);
 const QColor kPink(0xFF, 0xCC, 0xCC);
 const QColor kBannerBack(0xDD, 0x00, 0x00);
 const QColor kFill(0xFF, 0x88, 0x88, 0x80);
+const QColor kNoticeBack(0xFF, 0xC0, 0x00);
+constexpr double kBannerRight = 705;
+constexpr double kBannerTop = 62;
 
 }  // namespace
 
@@ -113,11 +116,21 @@ void TrendChart::DrawTrendChart() {
     label->setText(alarmLabel_);
 
     banner_ = f.alarmExceeded;
+    double noticeTop = kBannerTop;
     if (banner_) {
-        auto* b = ui::absoluteText(plot_, 705, 62, kBanner, ui::boldItalicFont(10), Qt::AlignRight | Qt::AlignTop);
+        const QFont font = ui::boldItalicFont(10);
+        auto* b = ui::absoluteText(plot_, kBannerRight, kBannerTop, kBanner, font, Qt::AlignRight | Qt::AlignTop);
         b->setColor(Qt::white);
         b->setBrush(kBannerBack);
         b->setPadding(QMargins(4, 2, 4, 2));
+        noticeTop += QFontMetrics(font).height() + 4 + 3;
+    }
+    if (!notice_.isEmpty()) {
+        auto* n = ui::absoluteText(plot_, kBannerRight, noticeTop, notice_, ui::boldFont(10), Qt::AlignRight | Qt::AlignTop);
+        n->setColor(Qt::black);
+        n->setBrush(kNoticeBack);
+        n->setPen(QPen(Qt::black, 1));
+        n->setPadding(QMargins(4, 2, 4, 2));
     }
 
     ui::addLogo(plot_, logo_, 698, 253);

@@ -21,6 +21,10 @@ public:
     TrendChart(QCustomPlot& viewer, TrendModel& model, QString programFolder);
 
     void DrawTrendChart();
+    // A warning drawn in the banner area, beneath the alarm banner when both show; empty
+    // for none. Takes effect at the next redraw.
+    void setNotice(const QString& text) { notice_ = text; }
+    QString notice() const { return notice_; }
     // The last chart built, as a picture.
     QImage picture() const;
 
@@ -44,6 +48,7 @@ private:
     QString legend_;
     QString alarmLabel_;
     bool banner_ = false;
+    QString notice_;
 };
 
 }  // namespace mainwin

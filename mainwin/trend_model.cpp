@@ -10,11 +10,28 @@ namespace mainwin {
 TrendModel::TrendModel(core::SharedState& state)
     : state_(state), store_(state.PlottedSamples, state.TraceResetRequested) {}
 
-void TrendModel::clear() { store_.clear(); }
+void TrendModel::clear() {
+    store_.clear();
+    storedFahrenheit_ = state_.Settings.TempUnit != 0;
+}
+
+void TrendModel::followUnit() {
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    if (fahrenheit == storedFahrenheit_) return;
+    for (int i = 0; i < kSize; ++i) {
+        const double v = store_.at(i);
+        const auto whole = std::isnan(v) ? std::nullopt : settings::roundToInt16(v);
+        if (!whole) continue;
+        const auto converted = fahrenheit ? settings::ToFahr(*whole) : settings::ToCelsius(*whole);
+        if (converted) store_.set(i, *converted);
+    }
+    storedFahrenheit_ = fahrenheit;
+}
 
 int TrendModel::latestIndex() const { return std::clamp<int>(state_.PlottedSamples, 0, kSize - 1); }
 
 void TrendModel::AppendTrendSample(std::int16_t celsius) {
+    followUnit();
     double v = celsius;
     if (state_.Settings.TempUnit != 0) v = settings::ToFahr(celsius).value_or(celsius);
     if (state_.PlottedSamples >= 360) {
@@ -25,6 +42,7 @@ void TrendModel::AppendTrendSample(std::int16_t celsius) {
 }
 
 TrendModel::Frame TrendModel::prepareFrame() {
+    followUnit();
     store_.takeReset();
     Frame f;
     f.fahrenheit = state_.Settings.TempUnit != 0;

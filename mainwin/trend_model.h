@@ -5,7 +5,8 @@
 namespace mainwin {
 
 // The trend's sample store: sample i is the reading i seconds after the curve started,
-// in the display unit it was taken in; NaN marks "no value". The count is the shared
+// in the display unit; NaN marks "no value". When the unit changes the stored samples
+// are converted with it, so the curve never mixes units. The count is the shared
 // PlottedSamples.
 class TrendModel {
 public:
@@ -34,8 +35,12 @@ public:
     int latestIndex() const;
 
 private:
+    // Converts the stored samples when the display unit is no longer theirs.
+    void followUnit();
+
     core::SharedState& state_;
     ui::TraceStore store_;
+    bool storedFahrenheit_ = false;
 };
 
 }  // namespace mainwin

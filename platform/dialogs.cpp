@@ -10,8 +10,8 @@ QString toQtFilter(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(';', ' ');
-        const QString bracketed = "(" + patterns + ")";
-        out << (parts[i].endsWith(bracketed) ? parts[i] : parts[i] + " " + bracketed);
+        const QString shown = "(" + patterns + ")";
+        out << (parts[i].trimmed().endsWith(shown) ? parts[i] : parts[i] + " " + shown);
     }
     return out.join(";;");
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace platform {
@@ -18,10 +20,23 @@ public:
     // to the dialog, so the operator picks another name or cancels.
     virtual QString saveFile(const QString& title, const QString& filter, const QString& folder,
                              const QString& initialName) = 0;
+
+    // A save dialog that also tells which entry of the filter (0 = the first) was chosen.
+    struct SaveChoice {
+        QString fileName;  // empty when cancelled
+        int filterIndex = 0;
+    };
+    virtual SaveChoice saveFileTyped(const QString& title, const QString& filter, const QString& folder,
+                                     const QString& initialName) = 0;
+
+    // A question with Yes, No and Cancel. Returns at once; the answer comes through the
+    // callback (closing the box answers Cancel).
+    enum class Answer { Yes, No, Cancel };
+    virtual void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) = 0;
 };
 
-// "Pictures|*.png|All|*.*" becomes "Pictures (*.png);;All (*.*)"; a text that already
-// ends with its patterns in brackets ("Pictures (*.png)|*.png") is kept as it is.
+// "Pictures|*.png|All|*.*" becomes "Pictures (*.png);;All (*.*)". A text that already
+// ends with its patterns in brackets keeps them once.
 QString toQtFilter(const QString& filter);
 
 }  // namespace platform

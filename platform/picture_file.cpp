@@ -1,9 +1,15 @@
 #include "platform/picture_file.h"
 
+#include "platform/text_file.h"
+
+#include <QBuffer>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QVector>
 
 #include <gif_lib.h>
+
+#include <cstring>
 
 namespace platform {
 
@@ -11,24 +17,37 @@ namespace {
 void setError(QString* error, const QString& text) {
     if (error) *error = text;
 }
+
+// giflib's output callback: appends to the QByteArray behind UserData.
+int appendToBytes(GifFileType* gif, const GifByteType* data, int length) {
+    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
+    return length;
+}
+
+bool writeBytes(const QByteArray& data, const QString& fileName, QString* error) {
+    const TextWrite w = writeFileBytes(fileName, data);
+    if (w.ok()) return true;
+    setError(error, QString("Cannot write %1: %2").arg(fileName, w.error));
+    return false;
+}
 }  // namespace
 
-bool saveGif(const QImage& image, const QString& fileName, QString* error) {
+QByteArray encodeGif(const QImage& image, QString* error) {
     if (image.isNull()) {
         setError(error, "There is no picture to save.");
-        return false;
+        return {};
     }
     const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     const QVector<QRgb> table = indexed.colorTable();
     int mapSize = 2;
     while (mapSize < table.size()) mapSize *= 2;
 
+    QByteArray out;
     int status = 0;
-    const QByteArray path = QFile::encodeName(fileName);
-    GifFileType* gif = EGifOpenFileName(path.constData(), false, &status);
+    GifFileType* gif = EGifOpen(&out, appendToBytes, &status);
     if (!gif) {
-        setError(error, QString("Cannot write %1: %2").arg(fileName, GifErrorString(status)));
-        return false;
+        setError(error, QString("Cannot make a GIF picture: %1").arg(GifErrorString(status)));
+        return {};
     }
     ColorMapObject* map = GifMakeMapObject(mapSize, nullptr);
     for (int i = 0; i < mapSize; ++i) {
@@ -47,11 +66,15 @@ bool saveGif(const QImage& image, const QString& fileName, QString* error) {
     int closeStatus = 0;
     const bool closed = EGifCloseFile(gif, &closeStatus) == GIF_OK;
     if (!ok || !closed) {
-        setError(error, QString("Cannot write %1: %2")
-                            .arg(fileName, GifErrorString(!ok ? writeError : closeStatus)));
-        return false;
+        setError(error, QString("Cannot make a GIF picture: %1").arg(GifErrorString(!ok ? writeError : closeStatus)));
+        return {};
     }
-    return true;
+    return out;
+}
+
+bool saveGif(const QImage& image, const QString& fileName, QString* error) {
+    const QByteArray data = encodeGif(image, error);
+    return !data.isEmpty() && writeBytes(data, fileName, error);
 }
 
 bool savePicture(const QImage& image, const QString& fileName, QString* error) {
@@ -61,14 +84,21 @@ bool savePicture(const QImage& image, const QString& fileName, QString* error) {
     }
     const QString ext = QFileInfo(fileName).suffix().toLower();
     if (ext == "gif") return saveGif(image, fileName, error);
-    const char* format = "PNG";
-    if (ext == "jpg" || ext == "jpeg") format = "JPG";
-    else if (ext == "bmp") format = "BMP";
-    if (!image.save(fileName, format, format[0] == 'J' ? 95 : -1)) {
-        setError(error, QString("Cannot write %1.").arg(fileName));
+    const char* format = ext == "jpg" || ext == "jpeg" ? "JPG" : ext == "png" ? "PNG" : ext == "bmp" ? "BMP" : nullptr;
+    if (!format) {
+        setError(error, QString("Cannot write %1: pictures are saved as .jpg, .png, .gif or .bmp.").arg(fileName));
         return false;
     }
-    return true;
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (std::strcmp(format, "JPG") == 0) writer.setQuality(95);
+    if (!writer.write(image)) {
+        setError(error, QString("Cannot write %1: %2").arg(fileName, writer.errorString()));
+        return false;
+    }
+    return writeBytes(data, fileName, error);
 }
 
 }  // namespace platform

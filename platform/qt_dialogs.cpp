@@ -26,4 +26,29 @@ QString QtDialogs::saveFile(const QString& title, const QString& filter, const Q
                                         toQtFilter(filter));
 }
 
+Dialogs::SaveChoice QtDialogs::saveFileTyped(const QString& title, const QString& filter, const QString& folder,
+                                             const QString& initialName) {
+    const QString qtFilter = toQtFilter(filter);
+    QString selected;
+    SaveChoice choice;
+    choice.fileName =
+        QFileDialog::getSaveFileName(parent_, title, QDir(folder).filePath(initialName), qtFilter, &selected);
+    choice.filterIndex = std::max(0, int(qtFilter.split(";;").indexOf(selected)));
+    return choice;
+}
+
+void QtDialogs::askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) {
+    auto* box = new QMessageBox(QMessageBox::Question, title, text,
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box->setDefaultButton(QMessageBox::Yes);
+    box->setEscapeButton(QMessageBox::Cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)](int) {
+        const QMessageBox::StandardButton b = box->standardButton(box->clickedButton());
+        answered(b == QMessageBox::Yes ? Answer::Yes : b == QMessageBox::No ? Answer::No : Answer::Cancel);
+    });
+    box->show();
+}
+
 }  // namespace platform

@@ -15,6 +15,9 @@ public:
                      const QString& initialName) override;
     QString saveFile(const QString& title, const QString& filter, const QString& folder,
                      const QString& initialName) override;
+    SaveChoice saveFileTyped(const QString& title, const QString& filter, const QString& folder,
+                             const QString& initialName) override;
+    void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) override;
 
 private:
     QPointer<QWidget> parent_;

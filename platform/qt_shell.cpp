@@ -11,7 +11,7 @@ namespace platform {
 QtShell::QtShell() = default;
 QtShell::~QtShell() = default;
 
-void QtShell::openUrl(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
+bool QtShell::openUrl(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
 
 void QtShell::beep() {
     if (!tone_) tone_ = std::make_unique<TonePlayer>();

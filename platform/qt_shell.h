@@ -13,7 +13,7 @@ class QtShell final : public Shell {
 public:
     QtShell();
     ~QtShell() override;
-    void openUrl(const QString& address) override;
+    bool openUrl(const QString& address) override;
     void beep() override;
 
 private:

@@ -7,8 +7,8 @@ namespace platform {
 class Shell {
 public:
     virtual ~Shell() = default;
-    // Opens the address with the desktop's default handler; failures are not reported.
-    virtual void openUrl(const QString& address) = 0;
+    // Opens the address with the desktop's default handler; false when no handler took it.
+    virtual bool openUrl(const QString& address) = 0;
     // 500 Hz for 100 ms; returns at once.
     virtual void beep() = 0;
 };

@@ -44,7 +44,9 @@ struct RealTime : ::testing::Test {
         EXPECT_TRUE(station.signedOff());
         EXPECT_FALSE(bridge.isOpen());
         for (const auto& v : station.violations()) ADD_FAILURE() << toString(v.kind) << ": " << v.detail;
-        EXPECT_TRUE(state.Diagnostics.lines().isEmpty()) << state.Diagnostics.lines().join(" | ").toStdString();
+        // Settings.ini's 220 gave way to the station's set point at the connection.
+        EXPECT_EQ(state.Diagnostics.lines(), QStringList{"Safety set point from the station: 270 C"})
+            << state.Diagnostics.lines().join(" | ").toStdString();
     }
 };
 
@@ -52,8 +54,10 @@ struct RealTime : ::testing::Test {
 
 TEST_F(RealTime, ConnectPressAndExit) {
     program->form.cmdUhUp->click();
-    ASSERT_TRUE(clock.runUntil([&] { return station.upperLevel() == 2; }, 10000));
+    ASSERT_TRUE(clock.runUntil([&] { return station.upperLevel() == 2 && state.UpperHeaterMode == 2; }, 10000));
+    dialogs.questionAnswers = {platform::Dialogs::Answer::No};  // leave with the heater on
     program->form.M_File_Exit->trigger();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
     ASSERT_TRUE(clock.runUntil([&] { return program->form.programEnded(); }, 15000));
     expectCleanLeave();
     EXPECT_EQ(shell.beeps, 1);

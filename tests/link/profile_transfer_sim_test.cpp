@@ -86,6 +86,7 @@ struct ProfileTransferSim : ::testing::Test {
 TEST_F(ProfileTransferSim, WriteThroughThePollerIsStoredWithoutAProtocolViolation) {
     fill(rig.state.Transfer, 2, "NORTH BRIDGE", {60, 140, 180});
     rig.state.Transfer.WriteDone = false;
+    rig.state.Diagnostics.clear();  // the connection's own line is not the write's
     const std::int64_t t0 = rig.clock.nowMs();
     request(core::SlotProfileWrite);
     const std::int64_t took = rig.clock.nowMs() - t0;
@@ -203,6 +204,7 @@ TEST(ProfileTransferSimPacing, TheStatusPollAfterAFailedWriteIsPacedAtTenMsAgain
     });
     state.ConnectRequested = true;
     ASSERT_TRUE(clock.runUntil([&] { return state.MachineOnline && poller.lastPollSucceeded(); }, 10000));
+    state.Diagnostics.clear();  // the connection's own line is not the write's
 
     fill(state.Transfer, 1, "NO ANSWER   ", {60, 140, 180});
     state.RequestFlags[core::SlotProfileWrite] = true;

@@ -115,7 +115,8 @@ TEST_F(Leaving, DisconnectWithAnAnsweringStationWritesOnceAndSignsOff) {
     rig.state.Settings.AlarmLSD = 210;
     const auto writesBefore = rig.station.framesWithOpcode(0x50);  // the threshold handshake wrote once
     rig.form->M_Tools_Disconnect->trigger();
-    EXPECT_TRUE(rig.state.Diagnostics.lines().isEmpty());
+    // Settings.ini said 220: the connection took the station's own.
+    EXPECT_EQ(rig.state.Diagnostics.lines(), QStringList{"Safety set point from the station: 270 C"});
     EXPECT_EQ(rig.station.settings()[8], 210);
     EXPECT_EQ(rig.station.framesWithOpcode(0x50), writesBefore + 1);
     EXPECT_TRUE(rig.station.signedOff());

@@ -1,11 +1,14 @@
 #include "platform/picture_file.h"
 
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 QImage samplePicture() {
@@ -44,11 +47,33 @@ TEST(PictureFile, GifKeepsTheColoursExactly) {
     EXPECT_EQ(back.pixelColor(5, 75), QColor(Qt::white));
 }
 
-TEST(PictureFile, NameWithoutExtensionIsSavedAsPng) {
+TEST(PictureFile, NamesWithoutAPictureExtensionAreRefusedAndNothingIsWritten) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("noext");
-    ASSERT_TRUE(platform::savePicture(samplePicture(), path));
-    EXPECT_EQ(QImageReader(path).format(), "png");
+    for (const char* name : {"noext", "t.tif", "chart.jpg.txt"}) {
+        QString error;
+        EXPECT_FALSE(platform::savePicture(samplePicture(), dir.filePath(name), &error)) << name;
+        EXPECT_TRUE(error.contains(".jpg, .png, .gif or .bmp")) << error.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name;
+    }
+}
+
+// Every format is written the same way: a new file gets 0666 less the umask, an existing
+// file keeps its mode.
+TEST(PictureFile, EveryFormatGetsTheSameFileMode) {
+    QTemporaryDir dir;
+    const mode_t old = ::umask(022);
+    for (const char* ext : {"jpg", "png", "gif", "bmp"}) {
+        const QString path = dir.filePath(QString("mode.") + ext);
+        ASSERT_TRUE(platform::savePicture(samplePicture(), path)) << ext;
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0644u) << ext;
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+        ASSERT_TRUE(platform::savePicture(samplePicture(), path)) << ext;  // overwritten
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << ext;
+    }
+    ::umask(old);
 }
 
 TEST(PictureFile, FailuresAreReportedNotHidden) {

@@ -36,6 +36,13 @@ public:
         alarmSliderValue = sliderValue;
         alarmUnit = unit;
     }
+    void setStationControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
+    void setLiveValuesStale(bool s) override { stale = s; }
+    void setFanState(int s) override { fanState = s; }
+    void setSafetyNotice(stationlink::SafetyNotice n) override {
+        if (notices.empty() || notices.back() != n) notices.push_back(n);
+        notice = n;
+    }
 
     std::map<int, QString> panels;
     std::vector<QString> panelHistory;
@@ -51,15 +58,24 @@ public:
     std::map<stationlink::ToolsMenu, bool> menus;
     QString alarmText, alarmUnit;
     int alarmSliderMax = 0, alarmSliderValue = 0;
+    bool controlsEnabled = false;
+    bool stale = false;
+    int fanState = stationlink::kFanUnknown;
+    stationlink::SafetyNotice notice = stationlink::SafetyNotice::None;
+    std::vector<stationlink::SafetyNotice> notices;  // each change, in order
 };
 
 // A shell that counts beeps and remembers addresses.
 class CountingShell final : public platform::Shell {
 public:
-    void openUrl(const QString& address) override { urls << address; }
+    bool openUrl(const QString& address) override {
+        urls << address;
+        return opens;
+    }
     void beep() override { ++beeps; }
     int beeps = 0;
     QStringList urls;
+    bool opens = true;  // false: no handler takes an address
 };
 
 }  // namespace testsupport
