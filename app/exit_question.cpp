@@ -43,6 +43,11 @@ void ExitQuestion::answered(platform::Dialogs::Answer answer) {
 }
 
 void ExitQuestion::watch() {
+    if (state_.ExitStage != core::ExitIdle) {  // left another way meanwhile (a signal)
+        watch_->setEnabled(false);
+        state_.HeaterSwitchOffRequested = false;
+        return;
+    }
     if (!state_.MachineOnline) {
         giveUp("The KR-9300 went offline before its heaters reported OFF, so the program stays open. "
                "Check the heaters on the station.");

@@ -78,7 +78,7 @@ private:
 
 class QuietShell final : public platform::Shell {
 public:
-    void openUrl(const QString&) override {}
+    bool openUrl(const QString&) override { return true; }
     void beep() override {}
 };
 

@@ -84,7 +84,7 @@ bool savePicture(const QImage& image, const QString& fileName, QString* error) {
     }
     const QString ext = QFileInfo(fileName).suffix().toLower();
     if (ext == "gif") return saveGif(image, fileName, error);
-    const char* format = ext == "jpg" || ext == "jpeg" ? "JPG" : ext == "png" ? "PNG" : ext == "bmp" ? "BMP" : nullptr;
+    const char* format = ext == "jpg" || ext == "jpeg" ? "JPG" : ext == "png" || ext.isEmpty() ? "PNG" : ext == "bmp" ? "BMP" : nullptr;
     if (!format) {
         setError(error, QString("Cannot write %1: pictures are saved as .jpg, .png, .gif or .bmp.").arg(fileName));
         return false;

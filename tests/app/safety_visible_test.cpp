@@ -149,3 +149,16 @@ TEST_F(Safety, AStationGoneBeforeTheHeatersReportOffKeepsTheProgramOpenAndSaysSo
     EXPECT_TRUE(rig.dialogs.messages.back().text.contains("program stays open"))
         << rig.dialogs.messages.back().text.toStdString();
 }
+
+TEST_F(Safety, ASignalWhileTheHeatersGoOffLeavesInTheOrderlyWay) {
+    heatersOn(4, 3);
+    rig.form->M_File_Exit->trigger();
+    ASSERT_TRUE(rig.dialogs.answer(Answer::Yes));
+    rig.program->requestExit();  // what SIGTERM does: no question, the orderly exit
+    ASSERT_TRUE(rig.clock.runUntil([&] { return ended(); }, 60000));
+    EXPECT_TRUE(rig.station.signedOff());
+    EXPECT_FALSE(rig.state.HeaterSwitchOffRequested);
+    EXPECT_EQ(rig.dialogs.questions.size(), 1u);
+    EXPECT_TRUE(rig.dialogs.messages.empty());
+    rig.expectNoViolations();
+}

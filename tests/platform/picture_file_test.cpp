@@ -47,9 +47,11 @@ TEST(PictureFile, GifKeepsTheColoursExactly) {
     EXPECT_EQ(back.pixelColor(5, 75), QColor(Qt::white));
 }
 
-TEST(PictureFile, NamesWithoutAPictureExtensionAreRefusedAndNothingIsWritten) {
+TEST(PictureFile, OtherExtensionsAreRefusedAndNothingIsWrittenNoneMeansPng) {
     QTemporaryDir dir;
-    for (const char* name : {"noext", "t.tif", "chart.jpg.txt"}) {
+    ASSERT_TRUE(platform::savePicture(samplePicture(), dir.filePath("noext")));
+    EXPECT_EQ(QImageReader(dir.filePath("noext")).format(), QByteArray("png"));
+    for (const char* name : {"t.tif", "chart.jpg.txt"}) {
         QString error;
         EXPECT_FALSE(platform::savePicture(samplePicture(), dir.filePath(name), &error)) << name;
         EXPECT_TRUE(error.contains(".jpg, .png, .gif or .bmp")) << error.toStdString();

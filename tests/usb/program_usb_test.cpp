@@ -41,7 +41,12 @@ struct UsbProgramRig {
         QDir().mkpath(dir.filePath("program"));
         QFile ini(QDir(dir.filePath("program")).filePath("Settings.ini"));
         if (ini.open(QIODevice::WriteOnly))
-            for (const QString& l : settings::SettingsFile::defaultLines()) ini.write(l.toLatin1() + "\r\n");
+            for (QString l : settings::SettingsFile::defaultLines()) {
+                // The station's own safety set point (270 C), so connecting has nothing to say.
+                if (l.startsWith("SafetySP_MSD=")) l = "SafetySP_MSD=1";
+                if (l.startsWith("SafetySP_LSD=")) l = "SafetySP_LSD=14";
+                ini.write(l.toLatin1() + "\r\n");
+            }
         program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, dir.filePath("program"),
                                                  dir.filePath("user"));
     }
