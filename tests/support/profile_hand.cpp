@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <utility>
 
 namespace testsupport {
 
@@ -80,6 +81,9 @@ void ProfileHand::onEditorOpened() {
     if (!e || editorSeen_ == e) return;
     editorSeen_ = e;
     e->setRunObserver([this](const QString& event) {
+        if (event == "finish") count("run finished");
+        if (event == "terminate") count("run cancelled");
+        if (event == "stop") count("run stopped");
         if (runFailure_.empty()) runFailure_ = checkRunEvent(event.toStdString());
     });
     if (brokenStop_) e->sequencer().setStopRule([](core::SharedState&) {});
@@ -88,7 +92,7 @@ void ProfileHand::onEditorOpened() {
             [](const core::SharedState& s, int slot, bool) { return !s.RequestFlags[std::size_t(slot)]; });
 }
 
-void ProfileHand::fillProfile() {
+void ProfileHand::fillProfile(bool runnable) {
     profiles::Profile_Editor_Form& e = *program_.editor();
     static const char* kWords[] = {"PREHEAT", "SOAK", "REFLOW", "PICK NOW", "HOLD 2.5", "PARK & LIFT", ""};
     const bool fahrenheit = program_.state.Settings.TempUnit != 0;
@@ -101,7 +105,7 @@ void ProfileHand::fillProfile() {
     const int temps[] = {t1, t2, t3};
     for (int p = 0; p < 3; ++p) {
         e.temperatureBox(p)->setText(QString::number(temps[p]));
-        e.messageBox(p)->setText(kWords[dice_.between(0, 6)]);
+        e.messageBox(p)->setText(kWords[dice_.between(0, runnable ? 5 : 6)]);
         e.lowerList(p)->setCurrentIndex(int(dice_.between(0, 3)));
         e.upperList(p)->setCurrentIndex(int(dice_.between(0, 2)));
         e.modeList(p)->setCurrentIndex(int(dice_.between(0, 1)));
@@ -114,8 +118,12 @@ void ProfileHand::fillProfile() {
 }
 
 void ProfileHand::act(const std::function<void(const std::string&)>& trace) {
-    if (!dice_.chance(0.25)) return;
+    endQuietSpell();
+    if (scheduled_) return actOnSchedule(trace);
     profiles::Profile_Editor_Form* e = program_.editor();
+    if (patientRun_ && e && e->isVisible() && e->sequencer().running()) return patientStep(trace);
+    patientRun_ = false;
+    if (!dice_.chance(0.25)) return;
     if (e && e->isVisible()) {
         onEditorOpened();
         editorAction(trace);
@@ -144,6 +152,7 @@ void ProfileHand::editorAction(const std::function<void(const std::string&)>& tr
         return;
     }
     if (e.sequencer().running()) {
+        if (dice_.chance(0.3)) setStationMode(e);
         if (dice_.chance(steppingState(program_.state.EditorState) ? 0.4 : 0.1)) {
             trace("hand: Stop");
             count("Stop");
@@ -153,21 +162,29 @@ void ProfileHand::editorAction(const std::function<void(const std::string&)>& tr
     }
     if (e.locked()) return;
     const int what = int(dice_.between(0, 9));
+    // Now and then a transfer is made in a quiet spell, or a run is seen through patiently,
+    // so the ways to "Saved and verified", "Retreived successfully" and a finished run are
+    // walked too: under steady faults they seldom get through.
     if (what <= 1) {
         fillProfile();
-        trace("hand: Retrieve");
+        const bool quiet = dice_.chance(0.3);
+        trace(std::string("hand: Retrieve") + (quiet ? ", faults paused" : ""));
         count("Retrieve");
+        if (quiet) beginQuietSpell();
         e.Command6->click();
     } else if (what <= 3) {
         fillProfile();
         const int slot = e.Option1->isChecked() ? 1 : e.Option2->isChecked() ? 2 : 3;
         allowSlot(slot);
-        trace("hand: Save to slot " + std::to_string(slot));
+        const bool quiet = dice_.chance(0.3);
+        trace("hand: Save to slot " + std::to_string(slot) + (quiet ? ", faults paused" : ""));
         count("Save to the station");
+        if (quiet) beginQuietSpell();
         e.Command7->click();
     } else if (what <= 6) {
-        fillProfile();
-        trace("hand: Run");
+        patientRun_ = dice_.chance(0.2);
+        fillProfile(patientRun_);
+        trace(std::string("hand: Run") + (patientRun_ ? ", patiently" : ""));
         count("Run");
         e.Command5->click();
     } else if (what == 7) {
@@ -183,6 +200,97 @@ void ProfileHand::editorAction(const std::function<void(const std::string&)>& tr
         count("close box");
         e.close();
     }
+}
+
+void ProfileHand::keepSchedule(std::int64_t saveEveryMs, std::int64_t runEveryMs, std::int64_t firstRunMs) {
+    scheduled_ = true;
+    saveEveryMs_ = saveEveryMs;
+    runEveryMs_ = runEveryMs;
+    nextSaveMs_ = clock_.nowMs() + saveEveryMs;
+    nextRunMs_ = clock_.nowMs() + firstRunMs;
+}
+
+// What falls due waits for the station to be online and the editor to be free; the editor
+// is left once nothing is due, so the main window is in use between times.
+void ProfileHand::actOnSchedule(const std::function<void(const std::string&)>& trace) {
+    const std::int64_t now = clock_.nowMs();
+    for (; now >= nextSaveMs_; nextSaveMs_ += saveEveryMs_) ++savesDue_;
+    for (; now >= nextRunMs_; nextRunMs_ += runEveryMs_) ++runsDue_;
+    const bool online = program_.state.MachineOnline;
+    profiles::Profile_Editor_Form* e = program_.editor();
+    if (!e || !e->isVisible()) {
+        if ((savesDue_ > 0 || runsDue_ > 0) && online && program_.form.isEnabled()) {
+            trace("hand: open the editor on schedule");
+            count("open editor");
+            plottingBefore_ = program_.state.Settings.AutoTCPlot;
+            program_.form.M_Profile_Editor->trigger();
+            editorWasOpen_ = true;
+            onEditorOpened();
+        }
+        return;
+    }
+    onEditorOpened();
+    if (e->sequencer().running() || (e->alert().loaded() && e->alert().form()->isVisible()))
+        return patientStep(trace);
+    if (e->locked()) return;
+    if (savesDue_ > 0 && online) {
+        fillProfile();
+        const int slot = e->Option1->isChecked() ? 1 : e->Option2->isChecked() ? 2 : 3;
+        allowSlot(slot);
+        --savesDue_;
+        // Every other save is made in a quiet spell, so the whole way to "Saved and verified"
+        // is walked too: a 40 s write under steady faults seldom gets through.
+        const bool quiet = (++savesMade_ % 2) == 0;
+        if (quiet) beginQuietSpell();
+        trace("hand: Save to slot " + std::to_string(slot) + " on schedule" + (quiet ? ", faults paused" : ""));
+        count("Save to the station");
+        e->Command7->click();
+    } else if (runsDue_ > 0 && online) {
+        fillProfile(true);
+        --runsDue_;
+        trace("hand: Run on schedule");
+        count("Run");
+        e->Command5->click();
+        if (e->sequencer().running()) count("run started");
+    } else if (savesDue_ == 0 && runsDue_ == 0) {
+        trace("hand: Exit Profiles");
+        count("Exit Profiles");
+        e->Command1->click();
+    }
+}
+
+// The technician at the station: a run waits for the machine's mode to be set by hand.
+void ProfileHand::setStationMode(profiles::Profile_Editor_Form& e) {
+    const QString status = e.panel(1);
+    if (status.startsWith("Process: Waiting for Machine to be PARK")) station_.setMachineMode(core::PositionPark);
+    if (status.startsWith("Process: Waiting for Machine to be NORMAL")) station_.setMachineMode(core::PositionNormal);
+}
+
+// A run seen through: its questions answered with OK, its messages that offer only a Cancel
+// left alone, the station's mode set when asked.
+void ProfileHand::patientStep(const std::function<void(const std::string&)>& trace) {
+    profiles::Profile_Editor_Form& e = *program_.editor();
+    setStationMode(e);
+    if (e.alert().loaded() && e.alert().form()->isVisible() && e.alert().form()->Command1->isVisible()) {
+        trace("hand: alert OK");
+        count("alert OK");
+        e.alert().form()->Command1->click();
+    }
+}
+
+// The station's faults pause while a transfer goes through; they come back once the editor is
+// free again or gone.
+void ProfileHand::beginQuietSpell() {
+    quiet_ = true;
+    station_.faults().setEnabled(false);
+}
+
+void ProfileHand::endQuietSpell() {
+    if (!quiet_) return;
+    profiles::Profile_Editor_Form* e = program_.editor();
+    if (e && e->isVisible() && e->locked()) return;
+    quiet_ = false;
+    station_.faults().setEnabled(true);
 }
 
 // The tool holds the poller, so a visit opens it, uploads now and then, and leaves.
@@ -283,11 +391,13 @@ std::string ProfileHand::checkPanel() {
     const core::ProfileTransfer held = slotContents(station_.profile(slot));
     const bool fahrenheit = program_.state.Settings.TempUnit != 0;
     if (endsWith(panel, "Saved and verified")) {
+        count("saved and verified");
         const auto sent = profiles::transferFromScreen(screenOf(e), fahrenheit);
         if (!sent || !profiles::sameStationProfile(*sent, held))
             return "\"" + panel + "\" while the slot holds " + held.Name.toStdString();
     }
     if (endsWith(panel, "Retreived successfully")) {
+        count("retrieved successfully");
         const profiles::RetrievedProfile r = profiles::screenFromTransfer(held, fahrenheit);
         bool same = r.name == e.Text7->text();
         for (int p = 0; p < 3; ++p) {
@@ -358,7 +468,11 @@ std::string ProfileHand::checkRunEvent(const std::string& e) {
     if (e == "stop" && (program_.state.RequestFlags[core::SlotUpperHeaterUp] ||
                         program_.state.RequestFlags[core::SlotLowerHeaterUp]))
         return "\"Stop\" left a heater step up waiting for the poller";
+    // A run's record starts when the run is confirmed; a run ended before that leaves the
+    // last run's record as it was (a finished run's goes on with the cooling trace).
+    if (e == "confirmed") recordOfThisRun_ = true;
     if (e == "finish" || e == "stop" || e == "terminate") {
+        if (!std::exchange(recordOfThisRun_, false)) return {};
         profiles::RunRecord& record = editor->record();
         if (record.basePath().isEmpty() || record.failed()) return {};
         QFile file(record.basePath() + ".txt");

@@ -20,6 +20,9 @@ class SimStation;
 namespace platform {
 class VirtualClock;
 }
+namespace profiles {
+class Profile_Editor_Form;
+}
 
 namespace testsupport {
 
@@ -36,6 +39,11 @@ public:
     // Ends a run and leaves the editor, before the program is judged healthy again.
     void windDown(const std::function<void(const std::string&)>& trace);
 
+    // The soak's hand instead of the dice: a station save every saveEveryMs and a run every
+    // runEveryMs of virtual time (the first run after firstRunMs), the editor opened for them
+    // and left once they are done.
+    void keepSchedule(std::int64_t saveEveryMs, std::int64_t runEveryMs, std::int64_t firstRunMs);
+
     // The self-tests: a Stop that leaves ProfileRunActive and the steps up as they were, and a
     // completion watch that takes a served request for a success.
     void breakStop() { brokenStop_ = true; }
@@ -46,9 +54,14 @@ public:
 private:
     void count(const std::string& what) { ++actions_[what]; }
     void onEditorOpened();
-    void fillProfile();
+    void fillProfile(bool runnable = false);  // runnable: every message filled in
     void editorAction(const std::function<void(const std::string&)>& trace);
     void defaultsVisit(const std::function<void(const std::string&)>& trace);
+    void actOnSchedule(const std::function<void(const std::string&)>& trace);
+    void patientStep(const std::function<void(const std::string&)>& trace);
+    void setStationMode(profiles::Profile_Editor_Form& e);
+    void beginQuietSpell();
+    void endQuietSpell();
     void scheduleInWait(const std::function<void(const std::string&)>& trace);
     void allowSlot(int slot) { slotMayChange_[std::size_t(slot - 1)] = true; }
     std::string checkPanel();
@@ -64,8 +77,17 @@ private:
     bool brokenStop_ = false;
     bool carelessWatch_ = false;
 
+    // The schedule, when one is kept: what is due and when the next comes.
+    bool scheduled_ = false;
+    std::int64_t saveEveryMs_ = 0, runEveryMs_ = 0, nextSaveMs_ = 0, nextRunMs_ = 0;
+    int savesDue_ = 0, runsDue_ = 0, savesMade_ = 0;
+
+    bool quiet_ = false;       // the station's faults are paused until the transfer is over
+    bool patientRun_ = false;  // the run under way is seen through, no Stop nor Cancel
+
     // What the checks remember.
     void* editorSeen_ = nullptr;  // the editor the observer was given to
+    bool recordOfThisRun_ = false;  // the run under way has begun a record of its own
     bool editorWasOpen_ = false;
     bool plottingBefore_ = false;
     std::string lastPanel_;
