@@ -2,6 +2,7 @@
 #include "core/diagnostic_list.h"
 #include "core/named_values.h"
 #include "core/profile_transfer.h"
+#include "core/run_guard_limits.h"
 #include "core/settings_record.h"
 #include "platform/bridge.h"
 
@@ -44,6 +45,9 @@ struct SharedState {
     bool MachineModeChanged = true;
     bool UpperModeChangeSeen = false;
     bool LowerModeChangeSeen = false;
+    // Clock time of the last status poll that was answered; -1 before the first. A value
+    // shown as live is stale once this is more than a poll old.
+    std::int64_t LastStatusMs = -1;
 
     // Station identity and settings block
     QString MachineId;
@@ -61,6 +65,9 @@ struct SharedState {
     bool SafetyHandBackPending = false;
     // Leaving asked for both heaters OFF first: each tick steps a heater that is on down.
     bool HeaterSwitchOffRequested = false;
+    // A run was stopped with its heaters to go OFF (the guard, or Stop / Cancel answered
+    // Yes): each tick steps a heater that is on down, then the fan comes on.
+    bool RunSwitchOffRequested = false;
     bool TraceResetRequested = true;
     std::int16_t PlottedSamples = 0;
 
@@ -72,6 +79,7 @@ struct SharedState {
     ProfileTransfer Transfer;
     std::int16_t EditorState = 0;
     bool ProfileRunActive = false;
+    RunGuardLimits GuardLimits;
     std::int16_t X1SetPointC = 0, X2SetPointC = 0, X3SetPointC = 0;
     bool OpenProfileOnShow = false;
     bool NewProfileOnShow = false;

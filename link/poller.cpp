@@ -187,6 +187,7 @@ bool Poller::onlineTick() {
     state_.CommandSucceeded = false;
     link_.PollStatus();
     lastPollSucceeded_ = state_.CommandSucceeded;
+    if (lastPollSucceeded_) state_.LastStatusMs = link_.clock().nowMs();
     return state_.CommandSucceeded;
 }
 

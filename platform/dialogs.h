@@ -33,6 +33,8 @@ public:
     // callback (closing the box answers Cancel).
     enum class Answer { Yes, No, Cancel };
     virtual void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) = 0;
+    // A question with Yes (the default) and No. Returns at once; closing the box answers No.
+    virtual void askYesNo(const QString& title, const QString& text, std::function<void(bool yes)> answered) = 0;
 };
 
 // "Pictures|*.png|All|*.*" becomes "Pictures (*.png);;All (*.*)". A text that already

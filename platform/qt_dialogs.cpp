@@ -51,4 +51,16 @@ void QtDialogs::askYesNoCancel(const QString& title, const QString& text, std::f
     box->show();
 }
 
+void QtDialogs::askYesNo(const QString& title, const QString& text, std::function<void(bool yes)> answered) {
+    auto* box = new QMessageBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    box->setDefaultButton(QMessageBox::Yes);
+    box->setEscapeButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)](int) {
+        answered(box->standardButton(box->clickedButton()) == QMessageBox::Yes);
+    });
+    box->show();
+}
+
 }  // namespace platform

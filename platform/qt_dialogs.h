@@ -18,6 +18,7 @@ public:
     SaveChoice saveFileTyped(const QString& title, const QString& filter, const QString& folder,
                              const QString& initialName) override;
     void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) override;
+    void askYesNo(const QString& title, const QString& text, std::function<void(bool yes)> answered) override;
 
 private:
     QPointer<QWidget> parent_;

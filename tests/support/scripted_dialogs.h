@@ -59,6 +59,11 @@ public:
         }
         answered(questionAnswers.takeFirst());
     }
+    // Yes / No questions share the queue and the record of the Yes / No / Cancel ones:
+    // only Answer::Yes is a yes.
+    void askYesNo(const QString& title, const QString& text, std::function<void(bool)> answered) override {
+        askYesNoCancel(title, text, [answered = std::move(answered)](Answer a) { answered(a == Answer::Yes); });
+    }
     // Answers the question that is waiting; false when none is.
     bool answer(Answer a) {
         if (!pendingQuestion) return false;
