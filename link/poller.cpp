@@ -76,6 +76,7 @@ void Poller::tick() {
     if (!onlineTick()) return;
     showTemperatureAndApplyRules();
     stepHeatersOffToLeave();
+    stepHeatersOffAfterRun();
     showModes();
     showFanAndSafety();
     if (state_.Settings.AutoTCPlot && state_.PcbTemperatureValid) {
@@ -239,6 +240,20 @@ void Poller::stepHeatersOffToLeave() {
     if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
     if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
     if (!heaterOn()) state_.HeaterSwitchOffRequested = false;
+}
+
+// A run stopped with its heaters to go OFF: steps up not sent yet are withdrawn, each
+// heater that is on goes one step down per tick, and once both report OFF the fan comes on
+// to cool the board.
+void Poller::stepHeatersOffAfterRun() {
+    if (!state_.RunSwitchOffRequested) return;
+    state_.RequestFlags[core::SlotUpperHeaterUp] = false;
+    state_.RequestFlags[core::SlotLowerHeaterUp] = false;
+    if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
+    if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
+    if (heaterOn()) return;
+    if (state_.FanState == 0) state_.RequestFlags[core::SlotFan] = true;
+    state_.RunSwitchOffRequested = false;
 }
 
 SafetyNotice Poller::safetyNotice() const {

@@ -62,6 +62,7 @@ private:
     void showModes();
     bool heaterOn() const;
     void stepHeatersOffToLeave();
+    void stepHeatersOffAfterRun();
     SafetyNotice safetyNotice() const;
     void showFanAndSafety();
     void serveOneRequest();
