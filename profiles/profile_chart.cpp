@@ -74,6 +74,20 @@ void ProfileChart::AppendTcSample() {
     if (TcSampleCount < std::numeric_limits<std::int16_t>::max()) ++TcSampleCount;
 }
 
+void ProfileChart::AppendTcSampleAt(int second, bool fresh) {
+    constexpr int kSpan = 300;
+    second = std::max(0, second);
+    const int index = second % kSpan;
+    if (second >= kSpan && index < TcSampleCount) TcTrace.clear();
+    TcSampleCount = std::int16_t(index);
+    const double reading = state_.PcbTemperatureValid && fresh
+                               ? displayTemperature(state_.PcbTemperature, state_.Settings.TempUnit != 0)
+                               : ui::TraceStore::kNoValue;
+    TcTrace.set(TcSampleCount, reading);
+    DrawProfileChart();
+    ++TcSampleCount;
+}
+
 void ProfileChart::DrawProfileChart() {
     QCustomPlot& plot = *ChartViewer1;
     const bool fahrenheit = state_.Settings.TempUnit != 0;

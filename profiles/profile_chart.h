@@ -46,6 +46,10 @@ public:
     // Stores the board temperature at TcSampleCount (a gap while the probe reads nothing),
     // rebuilds, and counts the sample.
     void AppendTcSample();
+    // The sample of a second of the run: the trace is drawn against the run's seconds, so
+    // a second without a fresh reading stays a gap. The chart spans 300 s; a longer run
+    // starts over on an empty trace.
+    void AppendTcSampleAt(int second, bool fresh);
     void DrawProfileChart();
 
     // Where the next live sample goes, and the live samples in the display unit. The chart's

@@ -1,6 +1,7 @@
 #include "profiles/profile_editor_form.h"
 
 #include "core/shared_state.h"
+#include "core/status_age.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
@@ -223,7 +224,37 @@ void Profile_Editor_Form::Option5_Click() { chart_->RequestChartRedraw(); }
 
 void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
 
-void Profile_Editor_Form::ProfileRW_Timer_Timer() { transfer_->ProfileRW_Timer_Timer(); }
+void Profile_Editor_Form::ProfileRW_Timer_Timer() {
+    showLiveValues();
+    transfer_->ProfileRW_Timer_Timer();
+}
+
+QString Profile_Editor_Form::liveText() const {
+    if (!state_.MachineOnline && state_.LastStatusMs < 0) return "KR-9300 offline";
+    static const char* upper[] = {"OFF", "REFLOW", "FAST REFLOW"};
+    static const char* lower[] = {"OFF", "PERHEAT", "REFLOW", "FAST REFLOW"};
+    const int u = state_.UpperHeaterMode, l = state_.LowerHeaterMode;
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    const QString board = state_.PcbTemperatureValid
+                              ? QString::number(std::lround(displayTemperature(state_.PcbTemperature, fahrenheit))) +
+                                    (fahrenheit ? " F" : " C")
+                              : QString("PROBE ERR");
+    QString text = "PCB " + board + "  U.H. " + (u >= 1 && u <= 3 ? upper[u - 1] : "N/A") + "  L.H. " +
+                   (l >= 1 && l <= 4 ? lower[l - 1] : "N/A") + "  Fan " +
+                   (state_.FanState == 1 ? "ON" : state_.FanState == 0 ? "OFF" : "N/A");
+    if (!core::statusFresh(state_, clock_.nowMs())) text += " (no reply)";
+    return text;
+}
+
+void Profile_Editor_Form::showLiveValues() {
+    QLabel* label = panels_[2];
+    const QString text = liveText();
+    if (label->text() == text) return;
+    label->setText(text);
+    const bool stale = text.endsWith("(no reply)") || text.endsWith("offline");
+    label->setStyleSheet(stale ? "color: #9a9a9a;" : QString());
+    label->setToolTip(stale ? "No reply from the KR-9300: these are the last values it sent." : text);
+}
 
 void Profile_Editor_Form::Command6_Click() { transfer_->Command6_Click(); }
 void Profile_Editor_Form::Command7_Click() { transfer_->Command7_Click(); }
@@ -260,7 +291,7 @@ void Profile_Editor_Form::ShowRunAlert(const QString& title, const QString& mess
 }
 
 void Profile_Editor_Form::setPanel(int panel, const QString& text) {
-    if (panel < 1 || panel > 2) return;
+    if (panel < 1 || panel > 2) return;  // panel 3 shows the live values
     QLabel* label = panels_[std::size_t(panel - 1)];
     label->setText(text);
     label->setToolTip(text);  // a long summary is cut at the window's edge
@@ -280,7 +311,14 @@ RunEditor::Point Profile_Editor_Form::point(int p) const {
 void Profile_Editor_Form::setRunCaption(const QString& caption) { Command5->setText(caption); }
 QString Profile_Editor_Form::runCaption() const { return Command5->text(); }
 
-void Profile_Editor_Form::appendSample() { chart_->AppendTcSample(); }
+void Profile_Editor_Form::appendSample() {
+    const std::int64_t now = clock_.nowMs();
+    chart_->AppendTcSampleAt(int((now - traceStartMs_ + 500) / 1000), core::statusFresh(state_, now));
+}
+
+void Profile_Editor_Form::askYesNo(const QString& text, std::function<void(bool)> answered) {
+    dialogs_.askYesNo(windowTitle(), text, std::move(answered));
+}
 
 void Profile_Editor_Form::setCoolingTrace(bool on) {
     coolingTimer_->setEnabled(on);
@@ -289,6 +327,7 @@ void Profile_Editor_Form::setCoolingTrace(bool on) {
 }
 
 void Profile_Editor_Form::restartTrace() {
+    traceStartMs_ = clock_.nowMs();
     chart_->TcTrace.requestReset();
     chart_->TcSampleCount = 0;
     chart_->RequestChartRedraw();
@@ -305,6 +344,7 @@ void Profile_Editor_Form::runEvent(const QString& e) {
     if (e == "finish") endRecord(RunOutcome::Finished);
     else if (e == "terminate") endRecord(RunOutcome::Terminated);
     else if (e == "stop") endRecord(RunOutcome::Stopped);
+    else if (e.startsWith("guarded: ")) endRecord(RunOutcome::Guarded, e.mid(9));
     if (runObserver_) runObserver_(e);
 }
 
@@ -329,9 +369,9 @@ void Profile_Editor_Form::beginRecord() {
     record_->begin(setup);
 }
 
-void Profile_Editor_Form::endRecord(RunOutcome outcome) {
+void Profile_Editor_Form::endRecord(RunOutcome outcome, const QString& reason) {
     if (!record_->recording()) return;
-    const RunSummary summary = record_->endRun(outcome);
+    const RunSummary summary = record_->endRun(outcome, reason);
     setPanel(2, summary.shortText());
     // The picture goes beside the record; a record that could not be written has said so.
     if (!record_->basePath().isEmpty() && !record_->failed()) {

@@ -94,6 +94,12 @@ public:
     void appendSample() override;
     void setCoolingTrace(bool on) override;
     void restartTrace() override;
+    void askYesNo(const QString& text, std::function<void(bool yes)> answered) override;
+
+    // Panel 3: the board temperature, both heaters and the fan from the latest poll, drawn
+    // grey with "(no reply)" once the poll is older than a poll.
+    void showLiveValues();
+    QString liveText() const;
 
     platform::Timer& Cooling_Graph_Timer() { return *coolingTimer_; }
     platform::Timer& ProfileRW_Timer() { return *rwTimer_; }
@@ -182,7 +188,7 @@ private:
     void leave();
     void runEvent(const QString& text);
     void beginRecord();
-    void endRecord(RunOutcome outcome);
+    void endRecord(RunOutcome outcome, const QString& reason = QString());
     // Field checks: a box left, a message box changed; a failure is shown with the focus back.
     void bindFieldChecks();
     void boxLeft(QWidget* box);
@@ -215,7 +221,8 @@ private:
     std::unique_ptr<RunRecord> record_;
     std::unique_ptr<TransferWatch> transfer_;
     std::unique_ptr<ProfileChart> chart_;
-    std::array<QLabel*, 2> panels_{};
+    std::array<QLabel*, 3> panels_{};
+    std::int64_t traceStartMs_ = 0;  // second 0 of the live trace
     bool plotWasOn_ = false;
     bool locked_ = false;
     bool closing_ = false;

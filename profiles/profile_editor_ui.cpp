@@ -154,10 +154,10 @@ void Profile_Editor_Form::buildControls() {
 
     StatusBar1 = named(new QStatusBar, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
-        panel->setMinimumWidth(i == 0 ? 380 : 300);
+        panel->setMinimumWidth(i == 0 ? 380 : i == 1 ? 300 : 230);
         StatusBar1->addWidget(panel, i == 0 ? 3 : 2);
         panels_[std::size_t(i)] = panel;
     }

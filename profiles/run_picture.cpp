@@ -16,7 +16,7 @@ QString rateText(const std::optional<double>& r) { return r ? QString::number(*r
 
 QStringList runPictureLines(const RunSummary& s) {
     QStringList l;
-    l << s.profileName.trimmed() + ": " + outcomeText(s.outcome) + " after " + secondsText(s.totalS);
+    l << s.profileName.trimmed() + ": " + s.outcomeLine() + " after " + secondsText(s.totalS);
     QStringList reached;
     for (int p = 0; p < 3; ++p) {
         const auto& r = s.reachedS[std::size_t(p)];
@@ -27,29 +27,27 @@ QStringList runPictureLines(const RunSummary& s) {
                   : QString("Peak: n/a"));
     l << QString("Above %1 C: %2").arg(s.liquidusC).arg(secondsText(s.aboveLiquidusS));
     l << "Steepest rise: " + rateText(s.steepestRise) + ", fall: " + rateText(s.steepestFall);
+    for (const QString& outage : s.outageTexts()) l << outage.left(1).toUpper() + outage.mid(1);
     return l;
 }
 
+// The chart with the figures in a band below it, so they never cover the trace.
 QImage runPicture(const QImage& chart, const RunSummary& summary) {
-    QImage out = chart.convertToFormat(QImage::Format_RGB32);
-    QPainter p(&out);
-    p.setRenderHint(QPainter::Antialiasing);
     const QFont font = ui::boldFont(8);
-    p.setFont(font);
     const QFontMetrics fm(font);
     const QStringList lines = runPictureLines(summary);
-    int width = 0;
-    for (const QString& l : lines) width = std::max(width, fm.horizontalAdvance(l));
-    const int pad = 5;
-    const QRect box(0, 0, width + 2 * pad, int(lines.size()) * fm.height() + 2 * pad);
-    const int plotRight = int(ui::ChartLook::kPlotLeft + ui::ChartLook::kPlotWidth);
-    const QRect placed = box.translated(plotRight - box.width() - 4, int(ui::ChartLook::kPlotTop) + 4);
-    p.setPen(QPen(QColor(200, 200, 210), 1));
-    p.setBrush(QColor(20, 20, 30, 220));
-    p.drawRect(placed);
+    const int pad = 6;
+    const int band = int(lines.size()) * fm.height() + 2 * pad;
+    QImage out(chart.width(), chart.height() + band, QImage::Format_RGB32);
+    out.fill(QColor(20, 20, 30));
+    QPainter p(&out);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.drawImage(0, 0, chart);
+    p.setFont(font);
     p.setPen(QColor(240, 240, 240));
+    const int left = int(ui::ChartLook::kPlotLeft);
     for (int i = 0; i < lines.size(); ++i)
-        p.drawText(placed.left() + pad, placed.top() + pad + i * fm.height() + fm.ascent(), lines[i]);
+        p.drawText(left, chart.height() + pad + i * fm.height() + fm.ascent(), lines[i]);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "profiles/run_record.h"
 
+#include "core/status_age.h"
 #include "platform/clock.h"
 #include "platform/program_folder.h"
 #include "platform/text_file.h"
@@ -70,6 +71,7 @@ void RunRecord::begin(const Setup& setup) {
     rows_.clear();
     startMs_ = clock_.nowMs();
     linkUp_ = state_.MachineOnline;
+    replying_ = true;
     lastState_ = -1;
     stallFromS_ = -1;
     stallReported_ = false;
@@ -98,8 +100,9 @@ void RunRecord::event(const QString& text) {
     if (recording()) writeRow(text);
 }
 
-RunSummary RunRecord::endRun(RunOutcome outcome) {
-    const RunSummary summary = summarizeRun(rows_, outcome, setup_.profileName, setup_.pointsC, setup_.leadFree);
+RunSummary RunRecord::endRun(RunOutcome outcome, const QString& guardReason) {
+    const RunSummary summary =
+        summarizeRun(rows_, outcome, setup_.profileName, setup_.pointsC, setup_.leadFree, guardReason);
     runEnded_ = true;
     phase_ = outcome == RunOutcome::Finished ? "Cooling" : QString();
     phaseStartS_ = elapsed();
@@ -132,7 +135,10 @@ void RunRecord::tick() {
         linkUp_ = state_.MachineOnline;
         writeRow(linkUp_ ? "link back" : "link lost");
     }
-    writeRow(QString());
+    // A second without a fresh answer is a row without a reading, said on its first row.
+    const bool replying = core::statusFresh(state_, clock_.nowMs());
+    writeRow(!replying && replying_ ? QString(RunRow::kNoReply) : QString(), true);
+    replying_ = replying;
     if (!runEnded_) {
         const QString phase = phaseName();
         if (phase != phase_) {
@@ -170,11 +176,13 @@ void RunRecord::watchForStall(double now) {
     }
 }
 
-void RunRecord::writeRow(const QString& eventText) {
+void RunRecord::writeRow(const QString& eventText, bool tick) {
     RunRow row;
     row.elapsedS = std::round(elapsed() * 10) / 10;
-    if (state_.PcbTemperatureValid) row.boardC = state_.PcbTemperature;
+    const bool fresh = core::statusFresh(state_, clock_.nowMs());
+    if (state_.PcbTemperatureValid && fresh) row.boardC = state_.PcbTemperature;
     row.event = eventText;
+    row.noReply = tick && !fresh;
     rows_.push_back(row);
 
     QString profile;

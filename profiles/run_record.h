@@ -47,7 +47,7 @@ public:
     void event(const QString& text);
     // The run ended: the summary is computed from the rows so far and written beside the
     // record. A finished run's record goes on with the cooling trace until close().
-    RunSummary endRun(RunOutcome outcome);
+    RunSummary endRun(RunOutcome outcome, const QString& guardReason = QString());
     // No more rows.
     void close();
 
@@ -72,7 +72,7 @@ public:
 
 private:
     void tick();
-    void writeRow(const QString& eventText);
+    void writeRow(const QString& eventText, bool tick = false);
     void writeLine(const QByteArray& line);
     void fail(const QString& reason);
     void watchForStall(double elapsed);
@@ -90,6 +90,7 @@ private:
     std::int64_t startMs_ = 0;
     std::vector<RunRow> rows_;
     bool linkUp_ = true;
+    bool replying_ = true;  // the last once-a-second row had a fresh answer
     bool runEnded_ = false;
 
     // Progress and the stall watch.

@@ -1,5 +1,6 @@
 #include "profiles/run_sequencer.h"
 
+#include "core/status_age.h"
 #include "platform/clock.h"
 #include "settings/number_text.h"
 #include "settings/units.h"
@@ -8,6 +9,8 @@ namespace profiles {
 
 namespace {
 const char* const kPointNames[] = {"X1", "X2", "X3"};
+
+bool heaterOn(const core::SharedState& s) { return s.UpperHeaterMode > core::UhOff || s.LowerHeaterMode > core::LhOff; }
 }  // namespace
 
 const std::array<RunSequencer::PointStates, 3> RunSequencer::kPoints{{
@@ -42,7 +45,7 @@ const RunSequencer::Row RunSequencer::kTable[] = {
 };
 
 RunSequencer::RunSequencer(core::SharedState& state, platform::Clock& clock, RunEditor& editor, ui::RunAlert& alert)
-    : state_(state), editor_(editor), alert_(alert) {
+    : state_(state), clock_(clock), editor_(editor), alert_(alert) {
     timer_ = clock.createTimer(1000, [this] { MyDelayTimer_Timer(); });
     timer_->setEnabled(false);
     timer_->tag = false;
@@ -74,6 +77,7 @@ void RunSequencer::Command5_Click() {
         editor_.setRunCaption("Run");
         editor_.setStatus("Process: Profile Terminated by User");
         event("stop");
+        offerSwitchOff();
         return;
     }
     if (!state_.MachineOnline) return;
@@ -106,6 +110,8 @@ void RunSequencer::Command5_Click() {
     state_.EditorState = RunStart;
     editor_.restartTrace();
     state_.ProfileRunActive = true;
+    state_.RunSwitchOffRequested = false;
+    guard_.emplace(state_.GuardLimits, fahrenheit());
     event("run");
     timer_->setEnabled(true);
 }
@@ -114,6 +120,7 @@ void RunSequencer::Command5_Click() {
 
 void RunSequencer::MyDelayTimer_Timer() {
     timer_->setEnabled(false);
+    if (guardStops()) return;
     for (const Row& row : kTable) {
         if (row.state == state_.EditorState) {
             (this->*row.handler)(row.point, row.up);
@@ -131,7 +138,7 @@ void RunSequencer::onStart(int, bool) {
 
 void RunSequencer::onConfirm(int, bool) {
     if (cancelled()) return terminate();
-    if (!alert_.okPressed()) return rearm();
+    if (!alert_.okPressed()) return sampleAndRearm();
     event("confirmed");
     closeAlert();
     modeCheck(0);
@@ -148,7 +155,7 @@ void RunSequencer::modeCheck(int point) {
                              : "Process: Waiting for Machine to be NORMAL Mode");
     showAlert(toPark ? "Set Machine to PARK Mode" : "Set Machine to NORMAL Mode", "Waiting ...", 0, true);
     go(kPoints[std::size_t(point)].mode);
-    rearm();
+    sampleAndRearm();
 }
 
 void RunSequencer::onModeWait(int point, bool) {
@@ -160,7 +167,7 @@ void RunSequencer::onModeWait(int point, bool) {
         return;
     }
     if (cancelled()) return terminate();
-    rearm();
+    sampleAndRearm();
 }
 
 void RunSequencer::entryActions(int point) {
@@ -186,7 +193,7 @@ void RunSequencer::heaterSetup(int point) {
 }
 
 void RunSequencer::onUpperStep(int point, bool up) {
-    if (point == 2 && cancelled()) return terminate();
+    if (cancelled()) return terminate();
     if (!state_.UpperModeChangeSeen) return sampleAndRearm();
     if (state_.UpperHeaterMode == targetUpper(point)) return lowerSetup(point);
     state_.UpperModeChangeSeen = false;
@@ -212,7 +219,7 @@ void RunSequencer::lowerSetup(int point) {
 }
 
 void RunSequencer::onLowerStep(int point, bool up) {
-    if (point == 2 && cancelled()) return terminate();
+    if (cancelled()) return terminate();
     if (!state_.LowerModeChangeSeen) return sampleAndRearm();
     if (state_.LowerHeaterMode == targetLower(point)) return bothMatch(point);
     state_.LowerModeChangeSeen = false;
@@ -230,9 +237,13 @@ void RunSequencer::bothMatch(int point) {
 void RunSequencer::onApproach(int point, bool) {
     const std::int16_t t = state_.PcbTemperature;
     const std::int16_t shown = fahrenheit() ? settings::ToFahr(t).value_or(t) : t;
-    editor_.setStatus(QString("Process: Approaching ") + kPointNames[point] + ": " + QString::number(shown));
-    if (point > 0 && cancelled()) return terminate();
-    if (t < targetCelsius(point)) return sampleAndRearm();
+    // Without a fresh answer the last reading is not the board's: it is not shown as one
+    // and no point is reached on it.
+    const bool fresh = core::statusFresh(state_, clock_.nowMs());
+    editor_.setStatus(QString("Process: Approaching ") + kPointNames[point] + ": " +
+                      (fresh ? QString::number(shown) : QString("-- (no reply)")));
+    if (cancelled()) return terminate();
+    if (!fresh || t < targetCelsius(point)) return sampleAndRearm();
     pointReached(point);
 }
 
@@ -300,6 +311,76 @@ void RunSequencer::terminate() {
     withdrawHeaterUps();
     event("terminate");
     commonEnd();
+    offerSwitchOff();
+}
+
+// --- the guard ---
+
+GuardInput RunSequencer::guardInput() const {
+    GuardInput in;
+    in.nowMs = clock_.nowMs();
+    const std::int16_t s = state_.EditorState;
+    for (int p = 0; p < 3; ++p) {
+        const PointStates& ps = kPoints[std::size_t(p)];
+        if (s == ps.mode) in.phase = GuardInput::Phase::ModeWait;
+        else if (s == ps.approach) in.phase = GuardInput::Phase::Approach;
+        else continue;
+        in.point = p;
+        in.targetC = targetCelsius(p);
+    }
+    in.lastStatusMs = state_.LastStatusMs;
+    in.readingValid = state_.PcbTemperatureValid && core::statusFresh(state_, in.nowMs);
+    in.boardC = state_.PcbTemperature;
+    in.heaterOn = heaterOn(state_);
+    in.x3C = targetCelsius(2);
+    return in;
+}
+
+// From the confirmation on, a run the guard stops ends here: the heaters go OFF through
+// the poller without waiting for anyone, the alarm rules come back, and the operator is
+// told why with beeps.
+bool RunSequencer::guardStops() {
+    if (!guardEnabled_ || !guard_ || state_.EditorState == RunStart) return false;
+    const std::optional<QString> reason = guard_->check(guardInput());
+    if (!reason) return false;
+    closeAlert();
+    stopSafely(state_);
+    state_.RunSwitchOffRequested = true;
+    go(RunStart);
+    commonEnd();
+    editor_.setStatus("Process: Stopped by the guard: " + *reason);
+    showAlert(kGuardTitle, *reason, 800, false);
+    alert_.setCloseOnAnswer(true);
+    event("guarded: " + *reason);
+    return true;
+}
+
+QString RunSequencer::heatersOn(const core::SharedState& s) {
+    static const char* upper[] = {"OFF", "REFLOW", "FAST REFLOW"};
+    static const char* lower[] = {"OFF", "PERHEAT", "REFLOW", "FAST REFLOW"};
+    QStringList on;
+    if (s.UpperHeaterMode > core::UhOff)
+        on << QString("U.H. ") + (s.UpperHeaterMode <= 3 ? upper[s.UpperHeaterMode - 1] : "N/A");
+    if (s.LowerHeaterMode > core::LhOff)
+        on << QString("L.H. ") + (s.LowerHeaterMode <= 4 ? lower[s.LowerHeaterMode - 1] : "N/A");
+    return on.join(", ");
+}
+
+// Stop or Cancel with a heater on: the operator says whether the heaters go OFF now. The
+// run has ended already; a run started again before the answer is left alone.
+void RunSequencer::offerSwitchOff() {
+    if (!heaterOn(state_)) return;
+    std::weak_ptr<bool> alive = alive_;
+    editor_.askYesNo(kSwitchOffQuestion, [this, alive](bool yes) {
+        if (alive.expired() || running()) return;
+        if (yes) {
+            stopSafely(state_);
+            state_.RunSwitchOffRequested = true;
+            editor_.setStatus("Process: Profile Terminated by User: heaters going OFF");
+        } else if (heaterOn(state_)) {
+            editor_.setStatus("Process: Profile Terminated by User. Heaters left on: " + heatersOn(state_));
+        }
+    });
 }
 
 void RunSequencer::commonEnd() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/shared_state.h"
+#include "profiles/run_guard.h"
 #include "ui/run_alert.h"
 
 #include <QString>
@@ -65,6 +66,8 @@ public:
     virtual void appendSample() = 0;  // AppendTcSample
     virtual void setCoolingTrace(bool on) = 0;  // Cooling_Graph_Timer
     virtual void restartTrace() = 0;  // the live trace afresh: its reset request and TcSampleCount 0
+    // A question with Yes (the default) and No; the answer comes later.
+    virtual void askYesNo(const QString& text, std::function<void(bool yes)> answered) = 0;
 };
 
 // A profile run under the program's supervision: one step a second, walking the three
@@ -99,6 +102,14 @@ public:
     using StopRule = std::function<void(core::SharedState&)>;
     static void stopSafely(core::SharedState& state);
     void setStopRule(StopRule rule) { stopRule_ = rule ? std::move(rule) : StopRule(stopSafely); }
+
+    // The guard watches every tick from the confirmation until both heaters are OFF. A
+    // check of the fault simulation switches it off to prove that the simulation notices.
+    void setGuardEnabled(bool on) { guardEnabled_ = on; }
+    static constexpr const char* kGuardTitle = "Run stopped by the guard";
+    static constexpr const char* kSwitchOffQuestion = "Switch the heaters off now?";
+    // "U.H. REFLOW, L.H. PERHEAT": the heaters above OFF, as the editor's lists name them.
+    static QString heatersOn(const core::SharedState& state);
 
 private:
     // One row of the state table: the state, its handler, the point it belongs to and,
@@ -136,6 +147,9 @@ private:
     void finish();
     void terminate();
     void commonEnd();
+    bool guardStops();
+    GuardInput guardInput() const;
+    void offerSwitchOff();
 
     void go(RunState next);
     void raise(int slot, const char* what);
@@ -154,11 +168,15 @@ private:
     bool fahrenheit() const { return state_.Settings.TempUnit != 0; }
 
     core::SharedState& state_;
+    platform::Clock& clock_;
     RunEditor& editor_;
     ui::RunAlert& alert_;
     std::unique_ptr<platform::Timer> timer_;
     std::function<void(const QString&)> sink_;
     StopRule stopRule_ = stopSafely;
+    std::optional<RunGuard> guard_;
+    bool guardEnabled_ = true;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for answers that come late
 };
 
 }  // namespace profiles

@@ -1,5 +1,7 @@
 #include "ui/alert_form.h"
 
+#include <QCloseEvent>
+
 #include "core/shared_state.h"
 #include "platform/clock.h"
 #include "platform/program_folder.h"
@@ -85,6 +87,11 @@ void frmAlert::Beeps_Timer_Timer() { state_.RequestFlags[core::SlotBeep] = true;
 void frmAlert::Command1_Click() {
     Command1Tag = true;
     if (enableEditor_) enableEditor_(true);
+}
+
+void frmAlert::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Command2->click();
 }
 
 void frmAlert::Command2_Click() {

@@ -45,6 +45,10 @@ public:
     platform::Timer& Timer1() { return *blink_; }
     platform::Timer& Beeps_Timer() { return *beeps_; }
 
+protected:
+    // The close box answers Cancel; the window stays until its owner unloads it.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     core::SharedState& state_;
     std::unique_ptr<platform::Timer> blink_;

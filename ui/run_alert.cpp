@@ -1,5 +1,7 @@
 #include "ui/run_alert.h"
 
+#include <QPointer>
+
 #include "platform/clock.h"
 
 #include <QPushButton>
@@ -21,12 +23,9 @@ void RunAlert::ShowRunAlert(const QString& title, const QString& message, int be
     if (!form_) {
         form_ = new frmAlert(state_, clock_, programFolder_, enableEditor_, parent_);
         form_->setWindowFlag(Qt::WindowStaysOnTopHint);
-        QObject::connect(form_->Command1, &QPushButton::clicked, form_, [this] {
-            if (onAnswer_) onAnswer_("OK");
-        });
-        QObject::connect(form_->Command2, &QPushButton::clicked, form_, [this] {
-            if (onAnswer_) onAnswer_("Cancel");
-        });
+        closeOnAnswer_ = false;
+        QObject::connect(form_->Command1, &QPushButton::clicked, form_, [this] { answered("OK"); });
+        QObject::connect(form_->Command2, &QPushButton::clicked, form_, [this] { answered("Cancel"); });
     }
     form_->Label1->setText(title);
     form_->Label2->setText(message);
@@ -38,6 +37,16 @@ void RunAlert::ShowRunAlert(const QString& title, const QString& message, int be
     }
     if (hideOk) form_->Command1->hide();
     form_->show();
+}
+
+void RunAlert::answered(const QString& answer) {
+    if (onAnswer_) onAnswer_(answer);
+    if (!closeOnAnswer_) return;
+    // Not from inside the button's own signal: the window goes once the click is over.
+    QPointer<frmAlert> form = form_;
+    clock_.schedule(0, [this, form] {
+        if (form && form == form_) unload();
+    });
 }
 
 void RunAlert::unload() {

@@ -29,6 +29,9 @@ public:
     void ShowRunAlert(const QString& title, const QString& message, int beepIntervalMs, bool hideOk);
     // Closes the window and stops its timers; its button flags go with it.
     void unload();
+    // An alert nobody reads the answer of (the run has ended) closes itself on OK or
+    // Cancel. Each new loading starts without it.
+    void setCloseOnAnswer(bool on) { closeOnAnswer_ = on; }
 
     bool loaded() const { return form_ != nullptr; }
     bool okPressed() const { return form_ && form_->Command1Tag; }
@@ -45,6 +48,8 @@ private:
     QWidget* parent_;
     QPointer<frmAlert> form_;
     std::function<void(const QString&)> onAnswer_;
+    bool closeOnAnswer_ = false;
+    void answered(const QString& answer);
 };
 
 }  // namespace ui

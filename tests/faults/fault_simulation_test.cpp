@@ -33,7 +33,7 @@ int seedsPerShard() {
     return (total + kShards - 1) / kShards;
 }
 
-enum class Break { Nothing, Stop, Watch };
+enum class Break { Nothing, Stop, Watch, Guard };
 
 struct HandRun {
     FaultRunResult result;
@@ -50,6 +50,7 @@ HandRun runWithHand(std::uint64_t seed, int faultMinutes, Break broken = Break::
     testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
     if (broken == Break::Stop) hand.breakStop();
     if (broken == Break::Watch) hand.breakWatch();
+    if (broken == Break::Guard) hand.breakGuard();
     testsupport::RunView view{rig.state, rig.clock, rig.station, rig.program->link, *rig.poller,
                               [&buttons](int k) { buttons[k]->click(); }, 8};
     view.hand = [&hand](const testsupport::RunView::Trace& t) { hand.act(t); };
@@ -134,13 +135,15 @@ TEST(FaultSimulation, ReplayOneSeed) {
 }
 
 // The profile half's checks bite: with the Stop mend taken out (the steps up the run asked
-// for stay for the poller), and with a completion watch
-// that takes a served request for a success, the simulation finds a broken promise.
-TEST(FaultSimulation, TheChecksCatchAStopThatLeavesStepsUpAndACarelessCompletionWatch) {
+// for stay for the poller), with a completion watch that takes a served request for a
+// success, and with the run's guard switched off, the simulation finds a broken promise.
+TEST(FaultSimulation, TheChecksCatchABrokenStopACarelessCompletionWatchAndARunWithoutItsGuard) {
     struct Case {
         Break broken;
         const char* expected;
-    } cases[] = {{Break::Stop, "left a heater step up"}, {Break::Watch, "the slot holds|but the screen is not what slot"}};
+    } cases[] = {{Break::Stop, "left a heater step up"},
+                 {Break::Watch, "the slot holds|but the screen is not what slot"},
+                 {Break::Guard, "a run kept a heater on"}};
     for (const Case& c : cases) {
         std::uint64_t caughtAt = 0;
         std::string failure;
@@ -153,8 +156,8 @@ TEST(FaultSimulation, TheChecksCatchAStopThatLeavesStepsUpAndACarelessCompletion
         }
         ASSERT_NE(caughtAt, 0u) << c.expected << ": not caught within 100 seeds";
         std::printf("caught at seed %llu: %s\n", static_cast<unsigned long long>(caughtAt), failure.c_str());
-        const bool named = c.broken == Break::Stop ? failure.find("left a heater step up") != std::string::npos
-                                                   : failure.find("slot") != std::string::npos;
+        const bool named = c.broken == Break::Watch ? failure.find("slot") != std::string::npos
+                                                    : failure.find(c.expected) != std::string::npos;
         EXPECT_TRUE(named) << failure;
     }
 }

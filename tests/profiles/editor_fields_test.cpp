@@ -183,13 +183,21 @@ TEST_F(EditorFields, SaveGraphWritesTheChartInTheChosenFormatAndSaysNothing) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(EditorFields, CoolingSamplesGoIntoTheChartAndAGapMarksAProbeWithoutReading) {
+TEST_F(EditorFields, SamplesGoIntoTheChartBySecondAndAGapMarksAProbeWithoutReadingOrAStaleOne) {
+    editor->restartTrace();
     rig.state.PcbTemperatureValid = true;
     rig.state.PcbTemperature = 180;
+    rig.state.LastStatusMs = rig.clock.nowMs();
     editor->appendSample();
+    rig.clock.advance(1000);
     rig.state.PcbTemperatureValid = false;
+    rig.state.LastStatusMs = rig.clock.nowMs();
+    editor->appendSample();
+    rig.clock.advance(3000);  // two seconds without a sample, then one without a fresh answer
+    rig.state.PcbTemperatureValid = true;
     editor->appendSample();
     EXPECT_DOUBLE_EQ(editor->chart().TcTrace.at(0), 180);
     EXPECT_TRUE(std::isnan(editor->chart().TcTrace.at(1)));
-    EXPECT_EQ(editor->chart().TcSampleCount, 2);
+    EXPECT_TRUE(std::isnan(editor->chart().TcTrace.at(4))) << "a stale reading is no reading";
+    EXPECT_EQ(editor->chart().TcSampleCount, 5) << "the next sample goes to second 5";
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 namespace testsupport {
 
@@ -17,6 +18,8 @@ struct FakeEditor : profiles::RunEditor {
     bool cooling = false;
     int samples = 0;
     int restarts = 0;
+    QStringList questions;
+    std::function<void(bool)> pendingAnswer;
 
     Point point(int i) const override { return points[std::size_t(i)]; }
     void setStatus(const QString& t) override { statuses << t; }
@@ -28,6 +31,10 @@ struct FakeEditor : profiles::RunEditor {
     void appendSample() override { ++samples; }
     void setCoolingTrace(bool on) override { cooling = on; }
     void restartTrace() override { ++restarts; }
+    void askYesNo(const QString& text, std::function<void(bool)> answered) override {
+        questions << text;
+        pendingAnswer = std::move(answered);
+    }
     QString status() const { return statuses.isEmpty() ? QString() : statuses.back(); }
 };
 

@@ -147,7 +147,8 @@ TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
     EXPECT_FALSE(editor->record().recording());
     EXPECT_TRUE(QFileInfo::exists(editor->record().basePath() + ".txt"));
     const QImage picture(editor->record().basePath() + ".png");
-    EXPECT_EQ(picture.size(), QSize(750, 310)) << "the run picture beside the record";
+    EXPECT_EQ(picture.width(), 750) << "the run picture beside the record";
+    EXPECT_GT(picture.height(), 310) << "its figures in a band below the chart";
     if (!qgetenv("KR_SCREENSHOT_DIR").isEmpty())
         picture.save(QString::fromLocal8Bit(qgetenv("KR_SCREENSHOT_DIR")) + "/run-picture.png");
     QFile csv(editor->record().csvPath());

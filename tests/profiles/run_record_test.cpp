@@ -234,6 +234,8 @@ TEST_F(Record, AnUnwritableFolderIsReportedOnceAndTheRunGoesOn) {
 TEST_F(Record, ABoardThatStopsRisingIsNoted) {
     editor.points[0] = {"170", "GO", 1, 0, 1, false};  // PERHEAT alone settles near 150
     editor.points[1].temperature = editor.points[2].temperature = "200";
+    rig.state.GuardLimits.noRiseS = 600;  // the note comes long before the guard would act
+    rig.state.GuardLimits.approachS = 3600;
     startAndConfirm();
     ASSERT_TRUE(until([&] { return progress.filter(RunRecord::kNoRise).size() > 0; }, 20 * 60 * 1000));
     EXPECT_EQ(rig.state.EditorState, profiles::RunX1Approach) << "the run itself is not changed";

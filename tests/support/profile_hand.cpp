@@ -84,9 +84,11 @@ void ProfileHand::onEditorOpened() {
         if (event == "finish") count("run finished");
         if (event == "terminate") count("run cancelled");
         if (event == "stop") count("run stopped");
+        if (event.startsWith("guarded: ")) count("run guarded");
         if (runFailure_.empty()) runFailure_ = checkRunEvent(event.toStdString());
     });
     if (brokenStop_) e->sequencer().setStopRule([](core::SharedState&) {});
+    if (brokenGuard_) e->sequencer().setGuardEnabled(false);
     if (carelessWatch_)
         e->transfer().setCompletionTest(
             [](const core::SharedState& s, int slot, bool) { return !s.RequestFlags[std::size_t(slot)]; });
@@ -378,7 +380,43 @@ std::string ProfileHand::check() {
             return "ProfileRunActive left True with no run and no cooling trace: the alarm and the safety set "
                    "point stay off";
     }
+    if (std::string f = checkHeat(); !f.empty()) return f;
     return checkSlots();
+}
+
+// A run past its confirmation never keeps heating a board it cannot see: with the probe
+// lost for more than 8 s, without a 2 C rise in an approach for more than the no-rise
+// limit + 5 s, or with the board past X3 + the margin for more than 5 s.
+std::string ProfileHand::checkHeat() {
+    profiles::Profile_Editor_Form* e = program_.editor();
+    const auto& s = program_.state;
+    const std::int64_t now = clock_.nowMs();
+    const bool heating = e && e->sequencer().running() && s.EditorState != 0 && s.EditorState != 90 &&
+                         (station_.upperLevel() > 1 || station_.lowerLevel() > 1);
+    const bool fresh = s.LastStatusMs >= 0 && now - s.LastStatusMs <= 2000;
+    const bool reading = fresh && s.PcbTemperatureValid;
+    auto since = [&](std::int64_t& from, bool condition) {
+        if (!condition) from = -1;
+        else if (from < 0) from = now;
+        return from < 0 ? 0 : now - from;
+    };
+    if (since(probeLostFromMs_, heating && station_.plugged() && station_.probeError()) > 8000)
+        return "a run kept a heater on with the probe lost for more than 8 s";
+    const bool approach = s.EditorState == 6 || s.EditorState == 12 || s.EditorState == 17;
+    const int target = s.EditorState == 6 ? s.X1SetPointC : s.EditorState == 12 ? s.X2SetPointC : s.X3SetPointC;
+    if (!heating || !approach || s.EditorState != heatState_ || (reading && s.PcbTemperature >= target)) {
+        noRiseFromMs_ = -1;
+    } else if (reading && (noRiseFromMs_ < 0 || s.PcbTemperature >= noRiseFromC_ + 2)) {
+        noRiseFromMs_ = now;
+        noRiseFromC_ = s.PcbTemperature;
+    }
+    heatState_ = s.EditorState;
+    if (noRiseFromMs_ >= 0 && now - noRiseFromMs_ > std::int64_t(s.GuardLimits.noRiseS + 5) * 1000)
+        return "a run kept a heater on without a 2 C rise for more than " + std::to_string(s.GuardLimits.noRiseS + 5) +
+               " s";
+    const bool over = heating && reading && s.PcbTemperature > s.X3SetPointC + s.GuardLimits.overshootC;
+    if (since(overshootFromMs_, over) > 5000) return "a run kept a heater on with the board past X3 + margin for 5 s";
+    return {};
 }
 
 std::string ProfileHand::checkPanel() {
@@ -471,7 +509,7 @@ std::string ProfileHand::checkRunEvent(const std::string& e) {
     // A run's record starts when the run is confirmed; a run ended before that leaves the
     // last run's record as it was (a finished run's goes on with the cooling trace).
     if (e == "confirmed") recordOfThisRun_ = true;
-    if (e == "finish" || e == "stop" || e == "terminate") {
+    if (e == "finish" || e == "stop" || e == "terminate" || e.rfind("guarded: ", 0) == 0) {
         if (!std::exchange(recordOfThisRun_, false)) return {};
         profiles::RunRecord& record = editor->record();
         if (record.basePath().isEmpty() || record.failed()) return {};

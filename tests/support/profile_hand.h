@@ -47,6 +47,8 @@ public:
     // The self-tests: a Stop that leaves ProfileRunActive and the steps up as they were, and a
     // completion watch that takes a served request for a success.
     void breakStop() { brokenStop_ = true; }
+    // A run without its guard.
+    void breakGuard() { brokenGuard_ = true; }
     void breakWatch() { carelessWatch_ = true; }
 
     const std::map<std::string, std::uint64_t>& actions() const { return actions_; }
@@ -68,6 +70,7 @@ private:
     std::string checkLock();
     std::string checkSlots();
     std::string checkRunEvent(const std::string& e);
+    std::string checkHeat();
 
     app::Program& program_;
     platform::VirtualClock& clock_;
@@ -75,6 +78,7 @@ private:
     simulator::Prng dice_;
     std::map<std::string, std::uint64_t> actions_;
     bool brokenStop_ = false;
+    bool brokenGuard_ = false;
     bool carelessWatch_ = false;
 
     // The schedule, when one is kept: what is due and when the next comes.
@@ -97,7 +101,12 @@ private:
     std::array<std::array<std::uint8_t, 81>, 3> slots_{};
     std::array<bool, 3> slotMayChange_{};
     std::string runFailure_;
-    std::string requestBeforeState_;  // a heater step asked outside a stepping state, awaiting the next state
+    std::string requestBeforeState_;
+    // The heat watch: since when a running run has heated with the probe lost, without a
+    // 2 C rise in an approach (and from which reading), and with the board past X3 + margin.
+    std::int64_t probeLostFromMs_ = -1, noRiseFromMs_ = -1, overshootFromMs_ = -1;
+    int noRiseFromC_ = 0;
+    std::int16_t heatState_ = -1;  // a heater step asked outside a stepping state, awaiting the next state
 };
 
 }  // namespace testsupport
