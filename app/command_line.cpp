@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "simulator/station_store.h"
+
 #include <QFileInfo>
 
 #include <cstdio>
@@ -80,7 +82,9 @@ QString helpText(const QString& program) {
            "\n"
            "Without options the program uses the first FT232R bridge (0403:6001) it finds.\n"
            "Settings.ini is kept in the program's folder, or in the per-user configuration\n"
-           "folder when the program is installed or its folder cannot be written.\n";
+           "folder when the program is installed or its folder cannot be written. The\n"
+           "simulated station keeps its settings and profile slots beside it, in\n"
+           "\"" + QString(simulator::StationStore::kFileName) + "\".\n";
 }
 
 QString versionText(const QString& version) { return "kr9300 " + version + "\n"; }

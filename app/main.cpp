@@ -10,8 +10,11 @@
 #include "platform/qt_shell.h"
 #include "platform/real_clock.h"
 #include "simulator/sim_bridge.h"
+#include "simulator/station_store.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
@@ -44,10 +47,22 @@ int main(int argc, char** argv) {
     app::SignalExit signalExit(program);  // SIGTERM and SIGINT enter the orderly exit
     if (!signalExit.installed()) qWarning("KR-9300 Control Room: %s", qPrintable(signalExit.error()));
 
+    // The simulated station keeps its settings block and profile slots beside Settings.ini,
+    // so that the demo, like a real station, has them again at the next start.
+    simulator::StationStore stationMemory(
+        station, QFileInfo(program.file.path()).dir().filePath(simulator::StationStore::kFileName));
+    if (!stationMemory.damaged().isEmpty())
+        qWarning("KR-9300 Control Room: %s: %s damaged, factory contents used", qPrintable(stationMemory.path()),
+                 qPrintable(stationMemory.damaged().join(", ")));
+
     app::SimStationWindow simWindow(station, clock);
     app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
     program.start();
     if (options.demo) program.poller.M_Tools_Connect_Click();
-    return app.exec();
+    const int status = app.exec();
+    if (!stationMemory.save())
+        qWarning("KR-9300 Control Room: cannot write %s: %s", qPrintable(stationMemory.path()),
+                 qPrintable(stationMemory.error()));
+    return status;
 }

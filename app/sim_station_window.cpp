@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,6 +36,7 @@ QLabel* value(const char* name) {
 
 SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window), station_(station) {
+    using simulator::Heater;
     setObjectName("SimStationWindow");
     setWindowTitle("Simulated KR-9300");
     auto* root = new QVBoxLayout(this);
@@ -43,22 +45,45 @@ SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clo
     form->addRow("Upper heater:", upper = value("simUpper"));
     form->addRow("Lower heater:", lower = value("simLower"));
     form->addRow("Board:", temperature = value("simTemperature"));
+    form->addRow("Thermocouple:", reading = value("simReading"));
     form->addRow("Fan:", fan = value("simFan"));
     form->addRow("Position:", mode = value("simMode"));
     form->addRow("USB cable:", cable = value("simCable"));
     root->addWidget(state);
 
-    auto* buttons = new QHBoxLayout;
-    normalButton = new QPushButton("Normal");
-    parkButton = new QPushButton("Park");
-    probeButton = new QPushButton("Break Probe");
-    cableButton = new QPushButton("Unplug");
-    normalButton->setObjectName("simNormal");
-    parkButton->setObjectName("simPark");
-    probeButton->setObjectName("simProbe");
-    cableButton->setObjectName("simCableButton");
-    for (QPushButton* b : {normalButton, parkButton, probeButton, cableButton}) buttons->addWidget(b);
-    root->addLayout(buttons);
+    auto button = [](const char* text, const char* name, const char* tip) {
+        auto* b = new QPushButton(text);
+        b->setObjectName(name);
+        b->setToolTip(tip);
+        return b;
+    };
+    auto* position = new QGroupBox("Position");
+    auto* positionRow = new QHBoxLayout(position);
+    positionRow->addWidget(normalButton = button("Normal", "simNormal", "Swing the upper heater over the board"));
+    positionRow->addWidget(parkButton = button("Park", "simPark", "Swing the upper heater aside"));
+    root->addWidget(position);
+
+    auto* faults = new QGroupBox("Faults");
+    auto* grid = new QGridLayout(faults);
+    grid->addWidget(probeButton = button("Break Probe", "simProbe", "The thermocouple reads open"), 0, 0);
+    grid->addWidget(detachButton = button("Detach Thermocouple", "simDetach",
+                                          "The thermocouple comes off the board: it reads the air, the board heats on"),
+                    0, 1);
+    grid->addWidget(upperDeadButton = button("Upper Heater Dead", "simUpperDead",
+                                             "The upper heater element gives no heat; its level still shows"),
+                    1, 0);
+    grid->addWidget(lowerDeadButton = button("Lower Heater Dead", "simLowerDead",
+                                             "The lower heater element gives no heat; its level still shows"),
+                    1, 1);
+    grid->addWidget(cableButton = button("Unplug", "simCableButton", "Pull or plug in the USB cable"), 2, 0);
+    upperDeadButton->setCheckable(true);
+    lowerDeadButton->setCheckable(true);
+    // Wide enough for either caption, so the window keeps its size when a caption changes.
+    const int padding = detachButton->sizeHint().width() - detachButton->fontMetrics().horizontalAdvance(detachButton->text());
+    detachButton->setMinimumWidth(detachButton->fontMetrics().horizontalAdvance("Reattach Thermocouple") + padding + 8);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    root->addWidget(faults);
 
     connect(normalButton, &QPushButton::clicked, this, [this] {
         station_.setMachineMode(1);
@@ -70,6 +95,18 @@ SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clo
     });
     connect(probeButton, &QPushButton::clicked, this, [this] {
         station_.setProbeError(!station_.probeError());
+        refresh();
+    });
+    connect(detachButton, &QPushButton::clicked, this, [this] {
+        station_.setThermocoupleDetached(!station_.thermocoupleDetached());
+        refresh();
+    });
+    connect(upperDeadButton, &QPushButton::clicked, this, [this](bool on) {
+        station_.setHeaterDead(Heater::Upper, on);
+        refresh();
+    });
+    connect(lowerDeadButton, &QPushButton::clicked, this, [this](bool on) {
+        station_.setHeaterDead(Heater::Lower, on);
         refresh();
     });
     connect(cableButton, &QPushButton::clicked, this, [this] {
@@ -85,14 +122,29 @@ SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clo
 SimStationWindow::~SimStationWindow() = default;
 
 void SimStationWindow::refresh() {
-    upper->setText(kUpper[std::clamp(station_.upperLevel(), 0, 3)]);
-    lower->setText(kLower[std::clamp(station_.lowerLevel(), 0, 4)]);
-    temperature->setText(station_.probeError() ? "probe open"
-                                               : QString::number(station_.boardTemperature(), 'f', 1) + " °C");
+    using simulator::Heater;
+    auto heater = [](QLabel* label, const char* level, bool dead) {
+        label->setText(dead ? QString(level) + "  (element dead)" : QString(level));
+        label->setStyleSheet(dead ? "color: #b00000;" : "");
+    };
+    const bool upperDead = station_.heaterDead(Heater::Upper);
+    const bool lowerDead = station_.heaterDead(Heater::Lower);
+    heater(upper, kUpper[std::clamp(station_.upperLevel(), 0, 3)], upperDead);
+    heater(lower, kLower[std::clamp(station_.lowerLevel(), 0, 4)], lowerDead);
+    auto celsius = [](double c) { return QString::number(c, 'f', 1) + " °C"; };
+    temperature->setText(celsius(station_.boardTemperature()));
+    const bool detached = station_.thermocoupleDetached();
+    QString probe = station_.probeError() ? QString("open") : celsius(station_.thermocoupleReading());
+    if (detached) probe += "  (off the board)";
+    reading->setText(probe);
+    reading->setStyleSheet(detached || station_.probeError() ? "color: #b00000;" : "");
     fan->setText(station_.fanOn() ? "ON" : "off");
     mode->setText(station_.machineMode() == 1 ? "NORMAL" : station_.machineMode() == 2 ? "PARK" : "?");
     cable->setText(station_.plugged() ? "plugged in" : "unplugged");
     probeButton->setText(station_.probeError() ? "Mend Probe" : "Break Probe");
+    detachButton->setText(detached ? "Reattach Thermocouple" : "Detach Thermocouple");
+    upperDeadButton->setChecked(upperDead);
+    lowerDeadButton->setChecked(lowerDead);
     cableButton->setText(station_.plugged() ? "Unplug" : "Plug In");
 }
 

@@ -24,8 +24,9 @@ class Form1;
 namespace app {
 
 // "Simulated KR-9300": the simulated station's own front panel while the program runs
-// against it. Shows its heaters, board temperature, fan and position, and lets the
-// operator park it, break its thermocouple or pull its cable.
+// against it. Shows its heaters, the board and what the thermocouple reads, its fan and
+// position, and lets the operator park it and give it the faults of a bench: an open
+// or detached thermocouple, a dead heater element, a pulled cable.
 class SimStationWindow : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +37,7 @@ public:
     QLabel* upper = nullptr;
     QLabel* lower = nullptr;
     QLabel* temperature = nullptr;
+    QLabel* reading = nullptr;
     QLabel* fan = nullptr;
     QLabel* mode = nullptr;
     QLabel* cable = nullptr;
@@ -43,6 +45,9 @@ public:
     QPushButton* parkButton = nullptr;
     QPushButton* probeButton = nullptr;
     QPushButton* cableButton = nullptr;
+    QPushButton* detachButton = nullptr;
+    QPushButton* upperDeadButton = nullptr;  // checked while the element is dead
+    QPushButton* lowerDeadButton = nullptr;
 
 private:
     simulator::SimStation& station_;

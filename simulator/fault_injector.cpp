@@ -37,6 +37,9 @@ FaultRates FaultRates::uniform(double p) {
     r.bridgeCall = p / 4;
     r.unplug = p / 10;
     r.probeError = p;
+    // Lasting faults: rarer, as a pulled cable is.
+    r.thermocoupleDetached = p / 10;
+    r.heaterDead = p / 10;
     return r;
 }
 
@@ -72,6 +75,21 @@ bool FaultInjector::drawUnplug(int& forMs) {
 bool FaultInjector::drawProbeError() {
     if (!enabled_ || !prng_.chance(rates_.probeError)) return false;
     count("probe error");
+    return true;
+}
+
+bool FaultInjector::drawThermocoupleDetached(int& forMs) {
+    if (!enabled_ || !prng_.chance(rates_.thermocoupleDetached)) return false;
+    forMs = static_cast<int>(prng_.between(rates_.detachedMinMs, rates_.detachedMaxMs));
+    count("thermocouple detached");
+    return true;
+}
+
+bool FaultInjector::drawHeaterDead(Heater& which, int& forMs) {
+    if (!enabled_ || !prng_.chance(rates_.heaterDead)) return false;
+    which = prng_.between(0, 1) == 0 ? Heater::Upper : Heater::Lower;
+    forMs = static_cast<int>(prng_.between(rates_.heaterDeadMinMs, rates_.heaterDeadMaxMs));
+    count("heater dead");
     return true;
 }
 

@@ -10,6 +10,7 @@ namespace simulator {
 
 enum class ReplyFault { None, Lost, Late, Truncated, Corrupted, WrongAck, WrongOpcode };
 enum class BridgeOp { Open, Close, BaudRate, DataCharacteristics, FlowControl, Purge, Latency, QueueStatus, Write, Read };
+enum class Heater { Upper, Lower };
 
 const char* toString(ReplyFault fault);
 const char* toString(BridgeOp op);
@@ -20,7 +21,13 @@ struct FaultRates {
     double bridgeCall = 0;  // each bridge call except read
     double unplug = 0;      // per frame received: the cable is pulled for a while
     double probeError = 0;  // per status reply: the thermocouple reads open
+    // Per status reply: the thermocouple comes off the board, or a heater element stops
+    // heating, for a while between the given times, then it is mended.
+    double thermocoupleDetached = 0;
+    double heaterDead = 0;
     int unplugMinMs = 1000, unplugMaxMs = 15000;
+    int detachedMinMs = 5000, detachedMaxMs = 180000;
+    int heaterDeadMinMs = 10000, heaterDeadMaxMs = 240000;
 
     static FaultRates none() { return {}; }
     // Every kind at the same chance.
@@ -41,6 +48,8 @@ public:
     bool drawBridgeFailure(BridgeOp op);
     bool drawUnplug(int& forMs);
     bool drawProbeError();
+    bool drawThermocoupleDetached(int& forMs);
+    bool drawHeaterDead(Heater& which, int& forMs);
     // Random numbers for the details of a fault (which byte, how late).
     std::int64_t between(std::int64_t lo, std::int64_t hi) { return prng_.between(lo, hi); }
 

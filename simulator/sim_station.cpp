@@ -86,20 +86,99 @@ void SimStation::replug() {
     ++plugGeneration_;
 }
 
-void SimStation::setBoardTemperature(double c) { thermal_.setTemperature(clock_.nowMs(), c); }
+void SimStation::setBoardTemperature(double c) {
+    updateFaults();
+    thermal_.setTemperature(clock_.nowMs(), c);
+    probe_.settle(clock_.nowMs());
+}
 
 void SimStation::setHeaters(int lowerLevel, int upperLevel) {
+    updateFaults();  // a fault that healed before now healed under the old levels
     lower_ = std::clamp(lowerLevel, 1, 4);
     upper_ = std::clamp(upperLevel, 1, 3);
     updateThermalInputs();
 }
 
 double SimStation::boardTemperature() {
+    updateFaults();
     thermal_.advanceTo(clock_.nowMs());
     return thermal_.temperature();
 }
 
-void SimStation::updateThermalInputs() { thermal_.setInputs(clock_.nowMs(), lower_, upper_, fan_); }
+double SimStation::thermocoupleReading() {
+    const double board = boardTemperature();
+    return probe_.reading(clock_.nowMs(), board);
+}
+
+void SimStation::updateThermalInputs() {
+    updateFaults();
+    thermal_.setInputs(clock_.nowMs(), deadApplied_[1] ? 1 : lower_, deadApplied_[0] ? 1 : upper_, fan_);
+}
+
+void SimStation::setThermocoupleDetached(bool on) {
+    updateFaults();
+    detached_.byHand = on;
+    applyFaults(clock_.nowMs());
+}
+
+bool SimStation::thermocoupleDetached() {
+    updateFaults();
+    return detached_.on();
+}
+
+void SimStation::setHeaterDead(Heater which, bool on) {
+    updateFaults();
+    dead(which).byHand = on;
+    applyFaults(clock_.nowMs());
+}
+
+bool SimStation::heaterDead(Heater which) {
+    updateFaults();
+    return dead(which).on();
+}
+
+void SimStation::updateFaults() {
+    const std::int64_t now = clock_.nowMs();
+    LastingFault* faults[] = {&detached_, &dead_[0], &dead_[1]};
+    if (!faults_.enabled())
+        for (LastingFault* f : faults) f->injectedUntilMs = std::min(f->injectedUntilMs, now);
+    for (;;) {
+        LastingFault* first = nullptr;
+        for (LastingFault* f : faults)
+            if (f->injectedUntilMs >= 0 && f->injectedUntilMs <= now &&
+                (!first || f->injectedUntilMs < first->injectedUntilMs))
+                first = f;
+        if (!first) break;
+        const std::int64_t at = first->injectedUntilMs;
+        first->injectedUntilMs = -1;
+        applyFaults(at);
+    }
+}
+
+void SimStation::applyFaults(std::int64_t atMs) {
+    const std::array<bool, 2> deadNow{dead_[0].on(), dead_[1].on()};
+    if (deadNow != deadApplied_) {
+        deadApplied_ = deadNow;
+        thermal_.setInputs(atMs, deadNow[1] ? 1 : lower_, deadNow[0] ? 1 : upper_, fan_);
+    } else {
+        thermal_.advanceTo(atMs);
+    }
+    probe_.setDetached(atMs, thermal_.temperature(), detached_.on());
+}
+
+void SimStation::drawLastingFaults() {
+    const std::int64_t now = clock_.nowMs();
+    int forMs = 0;
+    if (detached_.injectedUntilMs < 0 && faults_.drawThermocoupleDetached(forMs)) {
+        detached_.injectedUntilMs = now + forMs;
+        applyFaults(now);
+    }
+    Heater which = Heater::Upper;
+    if (dead_[0].injectedUntilMs < 0 && dead_[1].injectedUntilMs < 0 && faults_.drawHeaterDead(which, forMs)) {
+        dead(which).injectedUntilMs = now + forMs;
+        applyFaults(now);
+    }
+}
 
 bool SimStation::hostRead(std::uint8_t& byte) {
     if (toHost_.empty()) return false;
@@ -175,6 +254,7 @@ void SimStation::checkPacing() {
 }
 
 void SimStation::completeFrame() {
+    updateFaults();  // before a command changes the heaters or the fan
     std::vector<std::uint8_t> frame;
     frame.swap(frame_);
     frameTimes_.clear();
@@ -232,8 +312,10 @@ std::vector<std::uint8_t> SimStation::execute(std::uint8_t opcode, const std::ve
     switch (opcode) {
         case 0x01: {
             if (!expectPayload(0)) return {};
+            updateFaults();
+            drawLastingFaults();
             const bool probe = probeError_ || faults_.drawProbeError();
-            const long t = std::lround(std::clamp(boardTemperature(), 0.0, 511.0));
+            const long t = std::lround(std::clamp(thermocoupleReading(), 0.0, 511.0));
             const std::uint8_t lo = probe ? 0 : std::uint8_t(t % 256);
             const std::uint8_t hi = probe ? 2 : std::uint8_t(t / 256);
             return reply(opcode, {lo, hi, std::uint8_t(lower_), std::uint8_t(upper_), std::uint8_t(machineMode_),
@@ -249,6 +331,7 @@ std::vector<std::uint8_t> SimStation::execute(std::uint8_t opcode, const std::ve
         case 0x50:
             if (!expectPayload(settingsBytes)) return {};
             std::copy(payload.begin(), payload.end(), settings_.begin());
+            if (onStored_) onStored_();
             answer = firmware_ >= 6;
             return reply(opcode, {});
         case 0xF1: upper_ = std::min(upper_ + 1, 3); break;
@@ -262,6 +345,7 @@ std::vector<std::uint8_t> SimStation::execute(std::uint8_t opcode, const std::ve
             if (isProfileWrite(opcode)) {
                 if (!expectPayload(kProfilePayload)) return {};
                 std::copy(payload.begin(), payload.end(), profile(opcode - 0xA4).begin());
+                if (onStored_) onStored_();
                 return reply(opcode, {});
             }
             if (isProfileRead(opcode)) {

@@ -2,10 +2,12 @@
 #include "platform/clock.h"
 #include "simulator/fault_injector.h"
 #include "simulator/thermal_model.h"
+#include "simulator/thermocouple.h"
 
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -62,15 +64,28 @@ public:
     void setBoardTemperature(double c);
     void setHeaters(int lowerLevel, int upperLevel);
 
+    // --- faults of the bench: switches of our own; the fault injector also sets them for a while ---
+    // The thermocouple off the board: the reading falls to the room's air, the board heats on.
+    void setThermocoupleDetached(bool on);
+    bool thermocoupleDetached();
+    // A dead heater element: the station still reports and steps its level, but it gives no heat.
+    void setHeaterDead(Heater which, bool dead);
+    bool heaterDead(Heater which);
+
     // --- what the station holds ---
     int upperLevel() const { return upper_; }
     int lowerLevel() const { return lower_; }
     bool fanOn() const { return fan_; }
+    // The board itself, whatever the thermocouple says.
     double boardTemperature();
+    // What the thermocouple reads: what a status reply reports unless the probe reads open.
+    double thermocoupleReading();
     bool signedOff() const { return signedOff_; }
     int logClears() const { return logClears_; }
     std::array<std::uint8_t, 16>& settings() { return settings_; }
     std::array<std::uint8_t, 81>& profile(int slot) { return profiles_[std::size_t(slot - 1)]; }
+    // Called each time the station has stored its settings block or a profile slot.
+    void setStoredHandler(std::function<void()> handler) { onStored_ = std::move(handler); }
 
     // --- checks and history ---
     // The most recent violations and frames (the oldest are dropped past a few thousand).
@@ -98,9 +113,28 @@ private:
     void sendReply(std::uint8_t opcode, std::vector<std::uint8_t> bytes);
     void updateThermalInputs();
 
+    // A fault that lasts: switched on by hand, or injected until a given time (-1: not injected).
+    struct LastingFault {
+        bool byHand = false;
+        std::int64_t injectedUntilMs = -1;
+        bool on() const { return byHand || injectedUntilMs >= 0; }
+    };
+    // Heals the injected faults that are over (all of them once the injector is off), each at
+    // its own moment, so that the board and the reading are exact afterwards.
+    void updateFaults();
+    // Brings the thermal model and the thermocouple in line with the faults at time atMs.
+    void applyFaults(std::int64_t atMs);
+    void drawLastingFaults();
+    LastingFault& dead(Heater which) { return dead_[which == Heater::Upper ? 0 : 1]; }
+
     platform::Clock& clock_;
     FaultInjector faults_;
     ThermalModel thermal_;
+    Thermocouple probe_;
+    LastingFault detached_;
+    std::array<LastingFault, 2> dead_;                  // upper, lower
+    std::array<bool, 2> deadApplied_{false, false};     // what the thermal model was last given
+    std::function<void()> onStored_;
 
     // frame being received
     std::vector<std::uint8_t> frame_;

@@ -1,10 +1,14 @@
 // The demo's simulated-station window: beside the main window and wholly on the screen;
-// its close box hides it and the Tools menu brings it back.
+// its close box hides it and the Tools menu brings it back; its fault buttons switch the
+// station's faults and show the state they are in.
 #include "app/sim_station_window.h"
 #include "tests/support/program_rig.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/screenshot.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -68,4 +72,34 @@ TEST(SimWindow, ShownOnceBesideTheMainWindowClosedItHidesAndTheMenuBringsItBack)
     keeper.menuEntry()->trigger();
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(available.contains(window.frameGeometry()));
+}
+
+TEST(SimWindow, TheFaultButtonsSwitchTheStationsFaultsAndShowWhichAreOn) {
+    using simulator::Heater;
+    platform::VirtualClock clock;
+    simulator::SimStation station(clock, 7);
+    app::SimStationWindow window(station, clock);
+    window.adjustSize();
+    const QSize size = window.size();
+    station.setBoardTemperature(120);
+    station.setHeaters(3, 2);
+
+    window.detachButton->click();
+    window.upperDeadButton->click();
+    station.setHeaterDead(Heater::Lower, true);  // switched on elsewhere: shows at the next refresh
+    clock.advance(60000);
+    EXPECT_TRUE(station.thermocoupleDetached() && station.heaterDead(Heater::Upper));
+    EXPECT_EQ(window.detachButton->text(), "Reattach Thermocouple");
+    EXPECT_TRUE(window.reading->text().endsWith("(off the board)")) << window.reading->text().toStdString();
+    EXPECT_TRUE(window.upperDeadButton->isChecked() && window.lowerDeadButton->isChecked());
+    EXPECT_EQ(window.upper->text(), "REFLOW  (element dead)");
+    window.adjustSize();
+    EXPECT_EQ(window.size(), size);  // no caption makes the window jump
+    testsupport::saveShot(window, "sim-station-faults.png");
+
+    for (QPushButton* b : {window.detachButton, window.upperDeadButton, window.lowerDeadButton}) b->click();
+    EXPECT_FALSE(station.thermocoupleDetached() || station.heaterDead(Heater::Upper) || station.heaterDead(Heater::Lower));
+    EXPECT_EQ(window.detachButton->text(), "Detach Thermocouple");
+    EXPECT_FALSE(window.upperDeadButton->isChecked() || window.lowerDeadButton->isChecked());
+    EXPECT_EQ(window.upper->text(), "REFLOW");
 }
