@@ -15,6 +15,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     : state(s),
       clock(c),
       file(s, programFolder, userFolder),
+      own(s, userFolder),
       link(s, bridge, c),
       form(s, dialogs, shell, file, programFolder),
       poller(s, link, shell, form, file),
@@ -62,6 +63,7 @@ void Program::retire(QPointer<Window>& window) {
 }
 
 void Program::start() {
+    own.load();  // the run guard's limits are in force before a run can start
     form.Form_Load();
     form.show();
 }
@@ -84,7 +86,7 @@ void Program::requestExit() {
 }
 
 void Program::openOptions() {
-    auto* dialog = new mainwin::OptionsForm(state, file, form, &form);
+    auto* dialog = new mainwin::OptionsForm(state, file, own, dialogs_, form, &form);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

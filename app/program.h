@@ -10,6 +10,7 @@
 #include "defaults/form_defaults.h"
 #include "platform/clock.h"
 #include "profiles/profile_editor_form.h"
+#include "settings/own_settings.h"
 #include "settings/settings_file.h"
 
 #include <QPointer>
@@ -35,12 +36,14 @@ public:
 
     ~Program();
 
-    // Form_Load, then the window is shown.
+    // The own settings and Form_Load, then the window is shown.
     void start();
 
     core::SharedState& state;
     platform::Clock& clock;
     settings::SettingsFile file;
+    // The program's own per-user settings (the run guard's limits), read by start().
+    settings::OwnSettings own;
     stationlink::Link link;
     mainwin::Form1 form;
     stationlink::Poller poller;

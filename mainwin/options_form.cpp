@@ -3,9 +3,11 @@
 #include "core/shared_state.h"
 #include "core/temperature_bytes.h"
 #include "mainwin/form1.h"
+#include "platform/dialogs.h"
 #include "ui/widget_names.h"
 #include "settings/limits.h"
 #include "settings/number_text.h"
+#include "settings/own_settings.h"
 #include "settings/settings_file.h"
 #include "settings/units.h"
 
@@ -21,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <optional>
 
 namespace mainwin {
 
@@ -31,10 +34,55 @@ namespace {
 std::int16_t wholeNumber(const QLineEdit* box) {
     return settings::roundToInt16(settings::leadingNumber(box->text())).value_or(0);
 }
+
+// The run guard's boxes. The overshoot margin is a temperature difference: 1 C is 1.8 F,
+// with no 32 added.
+using Limits = core::RunGuardLimits;
+struct GuardField {
+    QLineEdit* OptionsForm::*box;
+    const char* objectName;
+    const char* caption;
+    const char* inMessage;  // "The <inMessage> box is empty."
+    Limits::Range range;    // seconds or Celsius
+    int Limits::*value;
+    bool temperature;
+    const char* tip;
+};
+const GuardField kGuardFields[] = {
+    {&OptionsForm::guardNoRise, "guardNoRise", "No-rise limit", "no-rise limit", Limits::kNoRiseS, &Limits::noRiseS,
+     false, "During an approach with a heater on, the run is stopped when the board has not risen for this long."},
+    {&OptionsForm::guardApproach, "guardApproach", "Approach limit", "approach limit", Limits::kApproachS,
+     &Limits::approachS, false, "The longest an approach to X1, X2 or X3 may last."},
+    {&OptionsForm::guardWait, "guardWait", "Wait limit", "wait limit", Limits::kWaitS, &Limits::waitS, false,
+     "The longest a wait for the machine mode may last while a heater is on."},
+    {&OptionsForm::guardOvershoot, "guardOvershoot", "Overshoot margin", "overshoot margin", Limits::kOvershootC,
+     &Limits::overshootC, true, "The run is stopped when the board reads this much above X3."},
+    {&OptionsForm::guardLinkLost, "guardLinkLost", "Link-lost limit", "link-lost limit", Limits::kLinkLostS,
+     &Limits::linkLostS, false, "The run is stopped when the link has been down this long."},
+};
+
+int differenceShown(int celsius, bool fahrenheit) { return fahrenheit ? int(std::lround(celsius * 1.8)) : celsius; }
+double differenceCelsius(double shown, bool fahrenheit) { return fahrenheit ? shown / 1.8 : shown; }
+
+// The number a guard box holds; empty when it holds anything else.
+std::optional<double> guardNumber(const QLineEdit* box) {
+    bool ok = false;
+    const double v = box->text().trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
 }  // namespace
 
 OptionsForm::OptionsForm(core::SharedState& state, settings::SettingsFile& file, Form1& mainWindow, QWidget* parent)
-    : QDialog(parent), state_(state), file_(file), main_(mainWindow) {
+    : OptionsForm(state, file, nullptr, nullptr, mainWindow, parent) {}
+
+OptionsForm::OptionsForm(core::SharedState& state, settings::SettingsFile& file, settings::OwnSettings& own,
+                         platform::Dialogs& dialogs, Form1& mainWindow, QWidget* parent)
+    : OptionsForm(state, file, &own, &dialogs, mainWindow, parent) {}
+
+OptionsForm::OptionsForm(core::SharedState& state, settings::SettingsFile& file, settings::OwnSettings* own,
+                         platform::Dialogs* dialogs, Form1& mainWindow, QWidget* parent)
+    : QDialog(parent), state_(state), file_(file), own_(own), dialogs_(dialogs), main_(mainWindow) {
     setObjectName("OptionsForm");
     setWindowTitle("Options");
     setWindowModality(Qt::ApplicationModal);
@@ -77,6 +125,10 @@ OptionsForm::OptionsForm(core::SharedState& state, settings::SettingsFile& file,
     Check5 = named(new QCheckBox("Run in (DEMO-Mode)"), "Check5");
     for (QCheckBox* c : {Check1, Check2, Check3, Check4, Check5}) v->addWidget(c);
     root->addWidget(Frame1);
+    if (own_ && dialogs_) {
+        buildGuardGroup();
+        root->addWidget(guardGroup);
+    }
 
     auto* buttons = new QHBoxLayout;
     Command1 = named(new QPushButton("Accept"), "Command1");
@@ -91,6 +143,82 @@ OptionsForm::OptionsForm(core::SharedState& state, settings::SettingsFile& file,
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     Form_Load();
+}
+
+void OptionsForm::buildGuardGroup() {
+    guardGroup = named(new QGroupBox("Run guard"), "guardGroup");
+    auto* g = new QGridLayout(guardGroup);
+    int row = 0;
+    for (const GuardField& f : kGuardFields) {
+        QLineEdit* box = named(new QLineEdit, f.objectName);
+        this->*f.box = box;
+        box->setMaximumWidth(80);
+        box->setAlignment(Qt::AlignRight);
+        box->setToolTip(f.tip);
+        auto* caption = new QLabel(f.caption);
+        caption->setBuddy(box);
+        auto* unit = new QLabel("s");
+        auto* range = new QLabel;
+        range->setEnabled(false);  // drawn grey: a hint, not a value
+        range->setIndent(6);
+        if (f.temperature) {
+            guardOvershootUnit = unit;
+            guardOvershootRange = range;
+        } else {
+            range->setText(QString("%1 to %2").arg(f.range.low).arg(f.range.high));
+        }
+        g->addWidget(caption, row, 0);
+        g->addWidget(box, row, 1);
+        g->addWidget(unit, row, 2);
+        g->addWidget(range, row, 3);
+        ++row;
+    }
+    g->setColumnStretch(3, 1);
+}
+
+// The limits in force, in the display unit.
+void OptionsForm::showGuardLimits() {
+    if (!guardGroup) return;
+    const bool f = state_.Settings.TempUnit != 0;
+    for (const GuardField& field : kGuardFields) {
+        const int v = state_.GuardLimits.*field.value;
+        (this->*field.box)->setText(QString::number(field.temperature ? differenceShown(v, f) : v));
+    }
+    showMarginUnit(f);
+}
+
+void OptionsForm::showMarginUnit(bool fahrenheit) {
+    const Limits::Range r = Limits::kOvershootC;
+    guardOvershootUnit->setText(fahrenheit ? "F" : "C");
+    guardOvershootRange->setText(
+        QString("%1 to %2").arg(differenceShown(r.low, fahrenheit)).arg(differenceShown(r.high, fahrenheit)));
+}
+
+bool OptionsForm::readGuardBoxes(core::RunGuardLimits& limits) {
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    for (const GuardField& f : kGuardFields) {
+        QLineEdit* box = this->*f.box;
+        const int low = f.temperature ? differenceShown(f.range.low, fahrenheit) : f.range.low;
+        const int high = f.temperature ? differenceShown(f.range.high, fahrenheit) : f.range.high;
+        const QString unit = f.temperature ? (fahrenheit ? "F" : "C") : "s";
+        const QString text = box->text().trimmed();
+        const std::optional<double> v = guardNumber(box);
+        const QString name = f.inMessage;
+        QString problem;
+        if (text.isEmpty()) problem = QString("The %1 box is empty.").arg(name);
+        else if (!v) problem = QString("The %1 box holds \"%2\", which is not a number.").arg(name, text);
+        else if (*v < low || *v > high)
+            problem = QString("The %1 box holds %2, which is out of range.").arg(name, text);
+        if (!problem.isEmpty()) {
+            const QString range = QString(" Type a value from %1 to %2 %3.").arg(low).arg(high).arg(unit);
+            dialogs_->message("Data Error", problem + range);
+            box->setFocus();
+            box->selectAll();
+            return false;
+        }
+        limits.*f.value = int(std::lround(f.temperature ? differenceCelsius(*v, fahrenheit) : *v));
+    }
+    return true;
 }
 
 void OptionsForm::Form_Load() {
@@ -118,6 +246,7 @@ void OptionsForm::Form_Load() {
     Check3->setChecked(s.AutoTCPlot);
     Check4->setChecked(s.SwSleepMode);
     Check5->setChecked(s.RunDemoMode);
+    showGuardLimits();
 }
 
 void OptionsForm::convertBoxes(bool toFahrenheit) {
@@ -129,6 +258,11 @@ void OptionsForm::convertBoxes(bool toFahrenheit) {
     const QString letter = toFahrenheit ? "F" : "C";
     Label1[2]->setText(letter);
     Label1[3]->setText(letter);
+    if (!guardGroup) return;
+    // The margin follows the unit; a box that holds no number is left for Accept to refuse.
+    if (const std::optional<double> v = guardNumber(guardOvershoot))
+        guardOvershoot->setText(QString::number(std::lround(toFahrenheit ? *v * 1.8 : *v / 1.8)));
+    showMarginUnit(toFahrenheit);
 }
 
 void OptionsForm::Option1_Click() {
@@ -163,6 +297,8 @@ void OptionsForm::Command1_Click() {
     if (!checkLimit(Text1, alarm.high, true) || !checkLimit(Text1, alarm.low, false) ||
         !checkLimit(Text2, safety.high, true) || !checkLimit(Text2, safety.low, false))
         return;
+    core::RunGuardLimits guard = state_.GuardLimits;
+    if (guardGroup && !readGuardBoxes(guard)) return;
 
     auto split = [f](const QLineEdit* box, std::int16_t& msd, std::int16_t& lsd, std::int16_t& whole) {
         double c = settings::leadingNumber(box->text());
@@ -185,6 +321,10 @@ void OptionsForm::Command1_Click() {
     s.RunDemoMode = Check5->isChecked();
     s.TempUnit = Option1->isChecked() ? 0 : 1;
     file_.Write_INI();
+    if (guardGroup) {
+        state_.GuardLimits = guard;
+        own_->save();
+    }
 
     if (s.AutoTCPlot && state_.MachineOnline) main_.Command12->setText("Stop Plotting");
     if (s.TempUnit == 0) {

@@ -10,9 +10,14 @@ class QLineEdit;
 class QRadioButton;
 
 namespace core {
+struct RunGuardLimits;
 struct SharedState;
+}  // namespace core
+namespace platform {
+class Dialogs;
 }
 namespace settings {
+class OwnSettings;
 class SettingsFile;
 }
 
@@ -20,13 +25,19 @@ namespace mainwin {
 
 class Form1;
 
-// "Options": the program switches, the display unit and the two thresholds. Accept
-// checks the limits, writes Settings.ini and applies the values; Cancel puts back what
-// the dialog found.
+// "Options": the program switches, the display unit, the two thresholds and the run
+// guard's limits. Accept checks the limits, writes Settings.ini (and the guard's limits to
+// the program's own settings file) and applies the values; Cancel puts back what the
+// dialog found.
 class OptionsForm : public QDialog {
     Q_OBJECT
 public:
+    // Without the own settings file: no run guard group.
     OptionsForm(core::SharedState& state, settings::SettingsFile& file, Form1& mainWindow, QWidget* parent = nullptr);
+    // With the run guard group: its limits are kept in `own`; a refused box is reported
+    // through `dialogs`.
+    OptionsForm(core::SharedState& state, settings::SettingsFile& file, settings::OwnSettings& own,
+                platform::Dialogs& dialogs, Form1& mainWindow, QWidget* parent = nullptr);
 
     void Form_Load();
     void Option1_Click();
@@ -49,13 +60,33 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
 
+    // "Run guard": seconds, and the overshoot margin in the display unit.
+    QGroupBox* guardGroup = nullptr;
+    QLineEdit* guardNoRise = nullptr;
+    QLineEdit* guardApproach = nullptr;
+    QLineEdit* guardWait = nullptr;
+    QLineEdit* guardOvershoot = nullptr;
+    QLineEdit* guardLinkLost = nullptr;
+    QLabel* guardOvershootUnit = nullptr;
+    QLabel* guardOvershootRange = nullptr;
+
 private:
+    OptionsForm(core::SharedState& state, settings::SettingsFile& file, settings::OwnSettings* own,
+                platform::Dialogs* dialogs, Form1& mainWindow, QWidget* parent);
+    void buildGuardGroup();
+    void showGuardLimits();
+    void showMarginUnit(bool fahrenheit);
+    // The five boxes in Celsius and seconds; at the first bad box it says why, puts the
+    // focus on it and gives nothing.
+    bool readGuardBoxes(core::RunGuardLimits& limits);
     void unload();
     bool checkLimit(QLineEdit* box, int limit, bool above);
     void convertBoxes(bool toFahrenheit);
 
     core::SharedState& state_;
     settings::SettingsFile& file_;
+    settings::OwnSettings* own_ = nullptr;
+    platform::Dialogs* dialogs_ = nullptr;
     Form1& main_;
     struct Saved {
         bool BeepWB, AutoUSB, AutoTCPlot, SwSleepMode, RunDemoMode;
