@@ -125,7 +125,7 @@ void ProfileChart::addLegend(const QString& unit) {
         TcTrace.requestReset();
     }
     const QString prefix = "T/C Reading: ";
-    const QString value = std::isnan(latest) ? QString() : QString::number(std::lround(latest));
+    const QString value = std::isnan(latest) ? QString("--") : QString::number(std::lround(latest));
     legend_ = prefix + value + " " + unit.trimmed();
 
     QCPLegend* legend = plot.legend;

@@ -47,6 +47,8 @@ Profile_Editor_Form::Profile_Editor_Form(core::SharedState& state, platform::Clo
     coolingTimer_ = clock_.createTimer(1000, [this] { Cooling_Graph_Timer_Timer(); });
     rwTimer_ = clock_.createTimer(500, [this] { ProfileRW_Timer_Timer(); });
     rwTimer_->setEnabled(true);
+    liveTimer_ = clock_.createTimer(500, [this] { showLiveValues(); });
+    liveTimer_->setEnabled(true);
     transfer_ = std::make_unique<TransferWatch>(state_, *this, *rwTimer_);
     run_->setEventSink([this](const QString& e) { runEvent(e); });
     alert_->setAnswerSink([this](const QString& a) { record_->event("answer: " + a); });
@@ -224,10 +226,7 @@ void Profile_Editor_Form::Option5_Click() { chart_->RequestChartRedraw(); }
 
 void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
 
-void Profile_Editor_Form::ProfileRW_Timer_Timer() {
-    showLiveValues();
-    transfer_->ProfileRW_Timer_Timer();
-}
+void Profile_Editor_Form::ProfileRW_Timer_Timer() { transfer_->ProfileRW_Timer_Timer(); }
 
 QString Profile_Editor_Form::liveText() const {
     if (!state_.MachineOnline && state_.LastStatusMs < 0) return "KR-9300 offline";

@@ -216,6 +216,7 @@ private:
     std::function<void(const QString&)> runObserver_;
     std::unique_ptr<platform::Timer> coolingTimer_;
     std::unique_ptr<platform::Timer> rwTimer_;
+    std::unique_ptr<platform::Timer> liveTimer_;  // panel 3, twice a poll
     std::unique_ptr<ui::RunAlert> alert_;
     std::unique_ptr<RunSequencer> run_;
     std::unique_ptr<RunRecord> record_;

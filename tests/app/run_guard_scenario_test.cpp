@@ -3,6 +3,7 @@
 // time; one scenario per reason.
 #include "tests/support/program_rig.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/screenshot.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -89,7 +90,36 @@ TEST_F(GuardedRun, AModeWaitLeftUnansweredWithTheLowerHeaterOnStopsBeforeTheBoar
     ASSERT_TRUE(reached("alert: Set Machine to NORMAL Mode"));
     ASSERT_TRUE(guarded(10 * 60 * 1000));
     EXPECT_LE(rig.station.boardTemperature(), 140.0);
+    testsupport::saveShot(*editor, "guard-editor.png");
+    testsupport::saveShot(*editor->alert().form(), "guard-alert.png");
     expectGuardActed("waited 120 s for the machine mode with a heater on");
+}
+
+TEST_F(GuardedRun, AThermocoupleOffTheBoardInTheX2ApproachStopsWithinTheNoRiseLimitPlusTwoSeconds) {
+    enterProfile(60, 140, 180);
+    rig.station.setMachineMode(core::PositionPark);
+    runConfirmed();
+    ASSERT_TRUE(reached("reached X1"));
+    rig.station.setMachineMode(core::PositionNormal);
+    ASSERT_TRUE(reached("state 12"));
+    rig.clock.advance(5000);
+    rig.station.setThermocoupleDetached(true);
+    const std::int64_t detachedAt = rig.clock.nowMs();
+    ASSERT_TRUE(guarded(5 * 60 * 1000));
+    EXPECT_LE(rig.clock.nowMs() - detachedAt, (90 + 2) * 1000);
+    EXPECT_GT(rig.station.boardTemperature(), rig.station.thermocoupleReading() + 20) << "the board heated on";
+    expectGuardActed("no temperature rise for 90 s with a heater on");
+}
+
+TEST_F(GuardedRun, ADeadLowerHeaterAtX1StopsTheRun) {
+    enterProfile(60, 100, 120);
+    rig.station.setMachineMode(core::PositionPark);
+    rig.station.setHeaterDead(simulator::Heater::Lower, true);
+    runConfirmed();
+    ASSERT_TRUE(reached("state 6"));
+    ASSERT_TRUE(guarded(5 * 60 * 1000));
+    EXPECT_EQ(rig.station.lowerLevel(), 2) << "the station reports the level it was set to";
+    expectGuardActed("no temperature rise for 90 s with a heater on");
 }
 
 TEST_F(GuardedRun, ABoardPastX3PlusTheMarginStopsTheRun) {
@@ -140,6 +170,8 @@ TEST_F(GuardedRun, AStationUnpluggedFor40SecondsStopsTheRunAndTheGapStaysAGap) {
     const QByteArray text = summary.readAll();
     EXPECT_TRUE(text.contains("outcome: guarded: the link was lost for 30 s"));
     EXPECT_TRUE(text.contains("outages: link lost for 29 s at 00:")) << text.constData();
+    if (!qgetenv("KR_SCREENSHOT_DIR").isEmpty())
+        QFile::copy(editor->record().basePath() + ".png", qgetenv("KR_SCREENSHOT_DIR") + "/guard-unplug-run.png");
 }
 
 TEST_F(GuardedRun, StopWithAHeaterOnAsksAndYesSwitchesBothOffWithinFiveSeconds) {

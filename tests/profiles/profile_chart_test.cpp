@@ -88,7 +88,7 @@ TEST_F(ProfileChartTest, LayoutUnitAndLegend) {
     EXPECT_EQ(legend->item(2), nullptr);
     // A rebuild between samples shows the entry the next sample fills: still empty.
     chart.RequestChartRedraw();
-    EXPECT_EQ(chart.legendText(), "T/C Reading:  F");
+    EXPECT_EQ(chart.legendText(), "T/C Reading: -- F");
     EXPECT_EQ(legend->columnCount(), 3);
 }
 
@@ -116,7 +116,7 @@ TEST_F(ProfileChartTest, RestartCycleAfterThreeHundredSeconds) {
     // The build after the sample at 300 still draws 0..300, shows the empty last entry
     // and asks for a new trace.
     EXPECT_EQ(drawnPoints(traceGraph()), 301);
-    EXPECT_EQ(chart.legendText(), "T/C Reading:  C");
+    EXPECT_EQ(chart.legendText(), "T/C Reading: -- C");
     EXPECT_TRUE(chart.TcTrace.resetRequested());
     EXPECT_EQ(chart.TcSampleCount, 301);
 

@@ -385,8 +385,8 @@ std::string ProfileHand::check() {
 }
 
 // A run past its confirmation never keeps heating a board it cannot see: with the probe
-// lost for more than 8 s, without a 2 C rise in an approach for more than the no-rise
-// limit + 5 s, or with the board past X3 + the margin for more than 5 s.
+// lost for more than 8 s, without any rise in an approach for more than the no-rise limit
+// + 5 s, or with the board past X3 + the margin for more than 5 s.
 std::string ProfileHand::checkHeat() {
     profiles::Profile_Editor_Form* e = program_.editor();
     const auto& s = program_.state;
@@ -406,13 +406,17 @@ std::string ProfileHand::checkHeat() {
     const int target = s.EditorState == 6 ? s.X1SetPointC : s.EditorState == 12 ? s.X2SetPointC : s.X3SetPointC;
     if (!heating || !approach || s.EditorState != heatState_ || (reading && s.PcbTemperature >= target)) {
         noRiseFromMs_ = -1;
-    } else if (reading && (noRiseFromMs_ < 0 || s.PcbTemperature >= noRiseFromC_ + 2)) {
+    } else if (reading && (noRiseFromMs_ < 0 || s.PcbTemperature > noRiseFromC_)) {
+        // Any rise above the lowest reading since the last one restarts the watch: the guard,
+        // which samples once a second and wants 2 C, must have acted long before this fires.
         noRiseFromMs_ = now;
         noRiseFromC_ = s.PcbTemperature;
+    } else if (reading) {
+        noRiseFromC_ = std::min<int>(noRiseFromC_, s.PcbTemperature);
     }
     heatState_ = s.EditorState;
     if (noRiseFromMs_ >= 0 && now - noRiseFromMs_ > std::int64_t(s.GuardLimits.noRiseS + 5) * 1000)
-        return "a run kept a heater on without a 2 C rise for more than " + std::to_string(s.GuardLimits.noRiseS + 5) +
+        return "a run kept a heater on without a rise for more than " + std::to_string(s.GuardLimits.noRiseS + 5) +
                " s";
     const bool over = heating && reading && s.PcbTemperature > s.X3SetPointC + s.GuardLimits.overshootC;
     if (since(overshootFromMs_, over) > 5000) return "a run kept a heater on with the board past X3 + margin for 5 s";

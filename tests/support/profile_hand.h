@@ -101,12 +101,12 @@ private:
     std::array<std::array<std::uint8_t, 81>, 3> slots_{};
     std::array<bool, 3> slotMayChange_{};
     std::string runFailure_;
-    std::string requestBeforeState_;
+    std::string requestBeforeState_;  // a heater step asked outside a stepping state, awaiting the next state
     // The heat watch: since when a running run has heated with the probe lost, without a
-    // 2 C rise in an approach (and from which reading), and with the board past X3 + margin.
+    // rise in an approach (and the lowest reading since), and with the board past X3 + margin.
     std::int64_t probeLostFromMs_ = -1, noRiseFromMs_ = -1, overshootFromMs_ = -1;
     int noRiseFromC_ = 0;
-    std::int16_t heatState_ = -1;  // a heater step asked outside a stepping state, awaiting the next state
+    std::int16_t heatState_ = -1;
 };
 
 }  // namespace testsupport
