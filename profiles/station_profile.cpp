@@ -107,4 +107,27 @@ bool sameStationProfile(const core::ProfileTransfer& s, const core::ProfileTrans
            s.X3LowerCode * 50 == r.X3LowerRead;
 }
 
+bool sameOnScreen(const core::ProfileTransfer& sent, const core::ProfileTransfer& readBack, bool fahrenheit) {
+    // What was sent, as a read would give it back: the heater codes in their read form.
+    core::ProfileTransfer asRead = sent;
+    asRead.X1UpperRead = sent.X1UpperCode;
+    asRead.X2UpperRead = sent.X2UpperCode;
+    asRead.X3UpperRead = sent.X3UpperCode;
+    asRead.X1LowerRead = sent.X1LowerCode * 50;
+    asRead.X2LowerRead = sent.X2LowerCode * 50;
+    asRead.X3LowerRead = sent.X3LowerCode * 50;
+    const RetrievedProfile a = screenFromTransfer(asRead, fahrenheit);
+    const RetrievedProfile b = screenFromTransfer(readBack, fahrenheit);
+    return sent.Name == readBack.Name && a.temperatures == b.temperatures &&
+           sent.X1Message == readBack.X1Message && sent.X2Message == readBack.X2Message &&
+           sent.X3Message == readBack.X3Message && a.upperPositions == b.upperPositions &&
+           a.lowerPositions == b.lowerPositions;
+}
+
+std::optional<int> pointBelowZero(const ScreenProfile& p, bool fahrenheit) {
+    for (int i = 0; i < 3; ++i)
+        if (const auto c = celsiusOf(p.temperatures[std::size_t(i)], fahrenheit); c && *c < 0) return i;
+    return std::nullopt;
+}
+
 }  // namespace profiles

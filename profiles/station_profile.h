@@ -47,6 +47,14 @@ std::optional<core::ProfileTransfer> transferFromScreen(const ScreenProfile& p, 
 // heater codes.
 bool sameStationProfile(const core::ProfileTransfer& sent, const core::ProfileTransfer& readBack);
 
+// Whether a slot read back shows on screen what the save sent: the comparison a verify makes,
+// so that a value the station keeps in its own way (an X3 of 240 read back as 24) and that a
+// retrieve shows as sent is not a failure.
+bool sameOnScreen(const core::ProfileTransfer& sent, const core::ProfileTransfer& readBack, bool fahrenheit);
+
+// The first point (0..2) whose temperature is below 0 C, which a slot cannot hold.
+std::optional<int> pointBelowZero(const ScreenProfile& p, bool fahrenheit);
+
 QString padRight(const QString& text, int width);
 
 }  // namespace profiles

@@ -102,6 +102,11 @@ void TransferWatch::Command7_Click() {
         screen.lowerPositions[std::size_t(p)] = editor_.lowerList(p)->currentIndex();
         screen.upperPositions[std::size_t(p)] = editor_.upperList(p)->currentIndex();
     }
+    if (const auto below = pointBelowZero(screen, state_.Settings.TempUnit != 0)) {
+        editor_.setPanel(1, QString("ERROR: X%1 is below 0 C, which the KR-9300 cannot store ... Please correct")
+                                .arg(*below + 1));
+        return;
+    }
     const auto transfer = transferFromScreen(screen, state_.Settings.TempUnit != 0);
     if (!transfer) {
         editor_.setPanel(1, "ERROR: Profile value missing ... Please correct");
@@ -198,7 +203,7 @@ void TransferWatch::startVerify() {
 void TransferWatch::finishVerify(bool readOk) {
     QString text;
     if (!readOk) text = QString("Profile %1 verify failed: could not read the slot back").arg(slot_);
-    else if (sameStationProfile(sent_, state_.Transfer)) text = QString("Profile %1 Saved and verified").arg(slot_);
+    else if (sameOnScreen(sent_, state_.Transfer, state_.Settings.TempUnit != 0)) text = QString("Profile %1 Saved and verified").arg(slot_);
     else text = QString("Profile %1 verify failed: the station holds different data").arg(slot_);
     giveBack(text);
 }

@@ -101,5 +101,20 @@ TEST(StationProfile, TheScreenIntoASlotAndBack) {
         if (field == 2) wrong.X3Message[19] = '!';
         if (field == 3) wrong.X2LowerRead = 8 * 50;
         EXPECT_FALSE(profiles::sameStationProfile(*t, wrong)) << field;
+        EXPECT_FALSE(profiles::sameOnScreen(*t, wrong, false)) << field;
     }
+    // An X3 of 240 kept as 24 shows as 240 again: verified on screen, not byte for byte.
+    s.temperatures = {"60", "140", "240"};
+    const auto x240 = profiles::transferFromScreen(s, false);
+    core::ProfileTransfer kept = back;
+    kept.X3High = 0, kept.X3Low = 24;
+    EXPECT_TRUE(profiles::sameOnScreen(*x240, kept, false));
+    EXPECT_FALSE(profiles::sameStationProfile(*x240, kept));
+    kept.X3Low = 25;
+    EXPECT_FALSE(profiles::sameOnScreen(*x240, kept, false));
+
+    // Below 0 C a slot cannot hold the point: 20 F is -7 C.
+    s.temperatures = {"100", "20", "300"};
+    EXPECT_EQ(profiles::pointBelowZero(s, true), 1);
+    EXPECT_EQ(profiles::pointBelowZero(s, false), std::nullopt);
 }
