@@ -62,8 +62,19 @@ OpenOutcome readProfileFile(const QString& fileName, DisplayUnit unit, const Pro
 
 SaveOutcome saveProfileToComputer(platform::Dialogs& dialogs, const QString& programFolder, DisplayUnit unit,
                                   const ProfileRecord& record) {
-    const QString name = dialogs.saveFile("Save As", kProfileFilter, programFolder, QString());
+    QString name = dialogs.saveFile("Save As", kProfileFilter, programFolder, QString());
     if (name.isEmpty()) return {};
+    while (name.endsWith('.')) name.chop(1);
+    if (QFileInfo(name).suffix().isEmpty()) {
+        name += ".znt";
+        // The dialog asked about the name as typed, not about this one: an existing file is
+        // never replaced without the operator having chosen it.
+        if (QFileInfo::exists(name))
+            return {SaveOutcome::Refused, name,
+                    Verdict{kProfileError,
+                            QFileInfo(name).fileName() + " already exists. Choose it in the dialog to replace it.",
+                            ProfileBox::None}};
+    }
     return writeProfileFile(name, unit, record);
 }
 

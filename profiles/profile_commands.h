@@ -20,7 +20,8 @@ struct SaveOutcome {
     QString fileName;               // the chosen file
     std::optional<Verdict> notice;  // nothing only when cancelled
 };
-// "Save As" dialog (it asks before naming an existing file), the writer's checks, then
+// "Save As" dialog (it asks before naming an existing file; a name without extension gets
+// ".znt", and is refused when that file exists), the writer's checks, then
 // the file written to a temporary file and renamed into place: a failed write leaves an
 // earlier file as it was. "File Saved Successfully" only once the file is in place.
 SaveOutcome saveProfileToComputer(platform::Dialogs& dialogs, const QString& programFolder, DisplayUnit unit,

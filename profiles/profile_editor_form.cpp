@@ -5,7 +5,9 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
+#include "platform/picture_file.h"
 #include "profiles/run_picture.h"
+#include "ui/save_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -208,14 +210,31 @@ void Profile_Editor_Form::closeEvent(QCloseEvent* event) {
 
 void Profile_Editor_Form::Command5_Click() { run_->Command5_Click(); }
 
-// Save Graph: the chart as last built, in the format of the name's extension. Nothing is
-// said afterwards, whether the picture was written or not.
+// Save Graph: the chart as last built with the profile's name and points on it, by the
+// main window's rules for names; a picture that cannot be written is said.
 void Profile_Editor_Form::Command8_Click() {
     stopCooling();
-    const QString name = dialogs_.saveFile(
-        "Save As", "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp",
-        platform::documentsFolder(folders_.program), QString());
-    if (!name.isEmpty()) chart_->saveGraph(name);
+    const ui::SaveRequest request{"Save Graph",
+                                  "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|"
+                                  "BMP Picture (*.bmp)|*.bmp",
+                                  QString(), QStringList{"jpg", "png", "gif", "bmp"}, "pictures are"};
+    const QImage picture = captionedPicture(chart_->picture(), profileCaption());
+    QPointer<Profile_Editor_Form> self(this);
+    ui::askSaveName(dialogs_, platform::documentsFolder(folders_.program), request, [self, picture](const QString& name) {
+        QString error;
+        if (self && !platform::savePicture(picture, name, &error)) self->dialogs_.message("Save Graph", error);
+    });
+}
+
+QString Profile_Editor_Form::profileCaption() const {
+    const QString name = Text7->text().trimmed().isEmpty() ? QString("Untitled") : Text7->text().trimmed();
+    const QString unit = state_.Settings.TempUnit != 0 ? " F" : " C";
+    QStringList points;
+    for (int p = 0; p < 3; ++p) {
+        const QString t = temperatureBox(p)->text().trimmed();
+        points << QString("X%1 %2").arg(p + 1).arg(t.isEmpty() ? QString("--") : t + unit);
+    }
+    return name + ":  " + points.join(",  ");
 }
 
 void Profile_Editor_Form::Command9_Click() { state_.RequestFlags[core::SlotFan] = true; }
@@ -245,7 +264,21 @@ QString Profile_Editor_Form::liveText() const {
     return text;
 }
 
+// Retrieve, Save, Run and FAN follow the link and the probe while nothing holds the editor;
+// offline, panel 2 says why they are grey.
+void Profile_Editor_Form::followLink() {
+    if (locked_) return;
+    const bool online = state_.MachineOnline;
+    for (QWidget* w : QList<QWidget*>{Command6, Command7, Command9, Option1, Option2, Option3}) w->setEnabled(online);
+    Command5->setEnabled(run_->running() || (online && state_.PcbTemperatureValid));
+    if (online == linkShownUp_) return;
+    linkShownUp_ = online;
+    if (!online) setPanel(2, kOfflineNote);
+    else if (panel(2) == kOfflineNote) setPanel(2, QString());
+}
+
 void Profile_Editor_Form::showLiveValues() {
+    followLink();
     QLabel* label = panels_[2];
     const QString text = liveText();
     if (label->text() == text) return;
@@ -375,7 +408,7 @@ void Profile_Editor_Form::endRecord(RunOutcome outcome, const QString& reason) {
     // The picture goes beside the record; a record that could not be written has said so.
     if (!record_->basePath().isEmpty() && !record_->failed()) {
         const QString picture = record_->basePath() + ".png";
-        if (!runPicture(chart_->picture(), summary).save(picture, "PNG"))
+        if (!runPicture(captionedPicture(chart_->picture(), profileCaption()), summary).save(picture, "PNG"))
             setPanel(2, summary.shortText() + " (the run picture could not be written to " + picture + ")");
     }
 }

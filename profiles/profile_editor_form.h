@@ -99,6 +99,9 @@ public:
     // Panel 3: the board temperature, both heaters and the fan from the latest poll, drawn
     // grey with "(no reply)" once the poll is older than a poll.
     void showLiveValues();
+    void followLink();
+    // "NORTH BRIDGE:  X1 60 C,  X2 140 C,  X3 180 C": what saved pictures carry.
+    QString profileCaption() const;
     QString liveText() const;
 
     platform::Timer& Cooling_Graph_Timer() { return *coolingTimer_; }
@@ -125,6 +128,7 @@ public:
     ui::RunAlert& alert() { return *alert_; }
 
     static constexpr const char* kBusyClosing = "Busy: wait for the transfer or stop the run before closing";
+    static constexpr const char* kOfflineNote = "KR-9300 offline: Retrieve, Save, Run and FAN need the station";
 
     // Controls: per point X1..X3 the temperature, message, L.H., U.H., fan and position.
     QCustomPlot* ChartViewer1 = nullptr;
@@ -224,6 +228,7 @@ private:
     std::unique_ptr<ProfileChart> chart_;
     std::array<QLabel*, 3> panels_{};
     std::int64_t traceStartMs_ = 0;  // second 0 of the live trace
+    bool linkShownUp_ = true;        // what panel 2 last said of the link
     bool plotWasOn_ = false;
     bool locked_ = false;
     bool closing_ = false;

@@ -51,4 +51,16 @@ QImage runPicture(const QImage& chart, const RunSummary& summary) {
     return out;
 }
 
+QImage captionedPicture(const QImage& chart, const QString& caption) {
+    QImage out = chart.convertToFormat(QImage::Format_RGB32);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(ui::boldFont(9));
+    p.setPen(QColor(20, 20, 90));
+    const int right = int(ui::ChartLook::kPlotLeft + ui::ChartLook::kPlotWidth);
+    const QRect row(right - 330, 33, 330, 22);  // beside the legend, above the plot
+    p.drawText(row, Qt::AlignRight | Qt::AlignVCenter, caption);
+    return out;
+}
+
 }  // namespace profiles

@@ -13,4 +13,7 @@ QStringList runPictureLines(const RunSummary& summary);
 // upper right corner, where the curve has cooled away by the end of a run.
 QImage runPicture(const QImage& chart, const RunSummary& summary);
 
+// The chart with a caption (the profile's name and points) at the right of its legend row.
+QImage captionedPicture(const QImage& chart, const QString& caption);
+
 }  // namespace profiles

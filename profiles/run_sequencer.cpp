@@ -80,7 +80,10 @@ void RunSequencer::Command5_Click() {
         offerSwitchOff();
         return;
     }
-    if (!state_.MachineOnline) return;
+    if (!state_.MachineOnline) {
+        editor_.setStatus(kOffline);
+        return;
+    }
     // A box that holds no number counts as missing: the run could not know where to stop.
     for (int i = 0; i < 3; ++i) {
         if (!boxCelsius(editor_.point(i).temperature, fahrenheit())) {

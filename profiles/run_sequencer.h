@@ -107,6 +107,7 @@ public:
     // check of the fault simulation switches it off to prove that the simulation notices.
     void setGuardEnabled(bool on) { guardEnabled_ = on; }
     static constexpr const char* kGuardTitle = "Run stopped by the guard";
+    static constexpr const char* kOffline = "Process: the KR-9300 is offline, the profile cannot run";
     static constexpr const char* kSwitchOffQuestion = "Switch the heaters off now?";
     // "U.H. REFLOW, L.H. PERHEAT": the heaters above OFF, as the editor's lists name them.
     static QString heatersOn(const core::SharedState& state);

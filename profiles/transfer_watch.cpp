@@ -177,6 +177,7 @@ void TransferWatch::ProfileRW_Timer_Timer() {
 void TransferWatch::showRetrieved() {
     const RetrievedProfile r = screenFromTransfer(state_.Transfer, state_.Settings.TempUnit != 0);
     editor_.Text7->setText(r.name);
+    editor_.Text8->setText(QString("Profile %1 on the KR-9300").arg(selectedSlot()));  // not the last file
     for (int p = 0; p < 3; ++p) {
         editor_.temperatureBox(p)->setText(r.temperatures[std::size_t(p)]);
         editor_.messageBox(p)->setText(r.messages[std::size_t(p)]);

@@ -63,6 +63,7 @@ TEST_F(EditorTransfer, RetrieveShowsTheSlotAndItsCurve) {
     ASSERT_TRUE(givenBack());
     EXPECT_EQ(status(), "Profile 2 Retreived successfully");
     EXPECT_EQ(find<QLineEdit>("Text7")->text(), "NORTH BRIDGE");
+    EXPECT_EQ(find<QLineEdit>("Text8")->text(), "Profile 2 on the KR-9300");
     EXPECT_EQ(find<QLineEdit>("Text1")->text(), "60");
     EXPECT_EQ(find<QLineEdit>("Text6")->text(), "PICK COMPONENT NOW ");
     EXPECT_EQ(find<QComboBox>("Combo5")->currentText(), "FAST REFLOW");

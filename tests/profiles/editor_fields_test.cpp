@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QImageReader>
 #include <QLineEdit>
@@ -163,24 +164,29 @@ TEST_F(EditorFields, SaveRefusesAnEmptyBoxAndABrokenFileLeavesTheEditorAsNew) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(EditorFields, SaveGraphWritesTheChartInTheChosenFormatAndSaysNothing) {
+TEST_F(EditorFields, SaveGraphCompletesTheNameByTheChosenFormatAndRefusesAnother) {
     fillValidProfile();
     const QString png = rig.dir.filePath("curve.png");
-    const QString bmp = rig.dir.filePath("curve.bmp");
     dialogs.answers = {png};
     find<QPushButton>("Command8")->click();
-    dialogs.answers = {bmp};
+    dialogs.answers = {rig.dir.filePath("shot")};
+    dialogs.chosenFilters = {3};  // BMP
     find<QPushButton>("Command8")->click();
     ASSERT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(dialogs.requests[0].title, "Save As");
     EXPECT_EQ(dialogs.requests[0].filter,
               "JPG Picture (*.jpg)|*.jpg|PNG Picture (*.png)|*.png|GIF Picture (*.gif)|*.gif|BMP Picture (*.bmp)|*.bmp");
     EXPECT_EQ(QImageReader(png).format(), "png");
-    EXPECT_EQ(QImageReader(bmp).format(), "bmp");
+    EXPECT_EQ(QImageReader(rig.dir.filePath("shot.bmp")).format(), "bmp");
     EXPECT_EQ(QImageReader(png).size(), QSize(750, 310));
     EXPECT_TRUE(dialogs.messages.empty());
-    find<QPushButton>("Command8")->click();  // cancelled: nothing written, nothing said
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(editor->profileCaption(), "BGA-1:  X1 150 C,  X2 200 C,  X3 240 C");
+
+    dialogs.answers = {rig.dir.filePath("curve.tif")};
+    find<QPushButton>("Command8")->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "\"curve.tif\" was not saved: pictures are saved as .jpg, .png, .gif or .bmp.");
+    EXPECT_FALSE(QFileInfo::exists(rig.dir.filePath("curve.tif")));
 }
 
 TEST_F(EditorFields, SamplesGoIntoTheChartBySecondAndAGapMarksAProbeWithoutReadingOrAStaleOne) {

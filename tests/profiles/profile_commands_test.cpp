@@ -100,10 +100,19 @@ TEST_F(ProfileCommands, SaveWritesTheFileAndConfirms) {
     EXPECT_TRUE(dialogs.replaceQuestions.isEmpty());
 }
 
-TEST_F(ProfileCommands, ATypedNameGetsNoExtension) {
+TEST_F(ProfileCommands, ATypedNameWithoutExtensionGetsZntAndNeverReplacesAFileUnasked) {
     dialogs.answers = {file("bga")};
     EXPECT_EQ(saveProfileToComputer(dialogs, folder(), C, exampleRecord()).result, SaveOutcome::Saved);
-    EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{"bga"});
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{"bga.znt"});
+    const QByteArray before = bytesOf("bga.znt");
+    ProfileRecord other = exampleRecord();
+    other.ProfileName = "OTHER";
+    dialogs.answers = {file("bga")};
+    const SaveOutcome again = saveProfileToComputer(dialogs, folder(), C, other);
+    EXPECT_EQ(again.result, SaveOutcome::Refused);
+    ASSERT_TRUE(again.notice);
+    EXPECT_EQ(again.notice->text, "bga.znt already exists. Choose it in the dialog to replace it.");
+    EXPECT_EQ(bytesOf("bga.znt"), before);
 }
 
 TEST_F(ProfileCommands, CancelledDialogsDoNothing) {

@@ -50,20 +50,25 @@ TEST_F(Editor, OpensWithTheDefaultsAndTurnsPlottingOffUntilItCloses) {
     EXPECT_FALSE(editor->isVisible());
 }
 
-TEST_F(Editor, OpenedOfflineTheStationCommandsStayOffUntilReopened) {
+TEST_F(Editor, TheStationCommandsFollowTheLinkAndSayWhyTheyAreOff) {
     rig.state.Settings.TempUnit = 1;
     open();
+    rig.clock.advance(600);
     for (const char* name : {"Command5", "Command6", "Command7", "Command9", "Option1", "Option2", "Option3"})
         EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;
+    EXPECT_EQ(editor->panel(2), profiles::Profile_Editor_Form::kOfflineNote);
     EXPECT_EQ(find<QLabel>("Label2_2")->text(), " F");
     rig.connect();
     rig.clock.advance(3000);
-    EXPECT_FALSE(find<QWidget>("Command6")->isEnabled());
+    for (const char* name : {"Command5", "Command6", "Command7", "Command9", "Option1", "Option2", "Option3"})
+        EXPECT_TRUE(find<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(editor->panel(2).isEmpty());
     EXPECT_FALSE(rig.state.Settings.AutoTCPlot) << "plotting was off and stays off";
+    rig.station.unplug();
+    rig.clock.advance(15000);
+    EXPECT_FALSE(find<QWidget>("Command7")->isEnabled()) << "offline again";
     find<QPushButton>("Command1")->click();
     EXPECT_FALSE(rig.state.Settings.AutoTCPlot);
-    open();
-    EXPECT_TRUE(find<QWidget>("Command6")->isEnabled());
 }
 
 TEST_F(Editor, NewKeepsFourAndThreeListEntriesAndResetsTheProfile) {

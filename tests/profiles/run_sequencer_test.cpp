@@ -162,11 +162,11 @@ TEST_F(Run, TheRunButtonRefusesWhatCannotBeRun) {
     EXPECT_TRUE(rig.state.ProfileRunActive);
 }
 
-TEST_F(Run, OfflineTheRunButtonDoesNothing) {
+TEST_F(Run, OfflineTheRunButtonSaysWhyAndDoesNothingMore) {
     rig.state.MachineOnline = false;
     run.Command5_Click();
     EXPECT_EQ(editor.caption, "Run");
-    EXPECT_TRUE(editor.statuses.isEmpty());
+    EXPECT_EQ(editor.statuses, QStringList{RunSequencer::kOffline});
     EXPECT_FALSE(run.MyDelayTimer().enabled());
 }
 
