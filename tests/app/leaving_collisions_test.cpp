@@ -4,6 +4,7 @@
 #include "app/signal_exit.h"
 #include "tests/support/program_rig.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/screenshot.h"
 
 #include <QAction>
 #include <QApplication>
@@ -125,6 +126,7 @@ TEST_F(Collision, ManualDisconnectDuringAStationSaveEndsAtOnceAndSendsNothingMor
             clickedAt = rig.clock.nowMs();
             calls = rig.bridgeCalls.calls.size();
             frames = rig.station.frameCount();
+            testsupport::saveShot(warning, "exit-waiting-for-save.png");
             warning.Command1->click();
         }
     });
