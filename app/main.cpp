@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     platform::QtDialogs dialogs;
     app::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
     dialogs.setParent(&program.form);
-    program.form.setEndHandler([] { QCoreApplication::quit(); });
+    // The end is not a request that a busy window could refuse: the loop stops.
+    program.setEndHandler([] { QCoreApplication::exit(0); });
     app::SignalExit signalExit(program);  // SIGTERM and SIGINT enter the orderly exit
     if (!signalExit.installed()) qWarning("KR-9300 Control Room: %s", qPrintable(signalExit.error()));
 

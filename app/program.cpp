@@ -21,8 +21,20 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       poller(s, link, shell, form, file),
       profiles(link, form),
       warning(c),  // its own window: the main window is disabled while it shows
-      departure(s, link, poller, form, warning, form),
-      exitQuestion(s, c, dialogs, [this] { requestExit(); }, form),
+      departure(s, link, poller, form, warning, gate),
+      editorDialogs(dialogs.ownedBy([this]() -> QWidget* { return editor_.data(); })),
+      leavingDialogs(dialogs.ownedBy([this]() -> QWidget* {
+          if (defaults_ && defaults_->isVisible()) return defaults_.data();
+          return editor_.data();
+      })),
+      exitQuestion(s, c, *leavingDialogs,
+                   ExitHooks{[this] { requestExit(); },
+                             [this] { return editor_ && editor_->sequencer().running(); },
+                             [this] {
+                                 if (editor_ && editor_->sequencer().running()) editor_->sequencer().Command5_Click();
+                             },
+                             [this] { return profiles.writeMsLeft(); }},
+                   gate, warning),
       userDataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
       dialogs_(dialogs),
       shell_(shell),
@@ -31,12 +43,15 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     form.attach(poller);
     poller.setAction(core::SlotProfileRead, [this] { profiles.ReadStationProfile(); });
     poller.setAction(core::SlotProfileWrite, [this] { profiles.WriteStationProfile(); });
-    warning.setManualDisconnect([this] { departure.Command1_Click(); });
-    form.setExitHandler([this] { exitQuestion.requestExit(); });
+    warning.setManualDisconnect([this] { manualDisconnect(); });
+    form.setExitHandler([this] { exitAsked(); });
+    form.setEndHandler([this] { end(); });
     exitRetry_ = clock.createTimer(200, [this] {
         exitRetry_->setEnabled(false);
         requestExit();
     });
+    liveWatch_ = clock.createTimer(250, [this] { showLiveness(); });
+    liveWatch_->setEnabled(true);
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
     form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });
     form.setMenuAction(form.M_Help_About, [this] { openAbout(); });
@@ -68,22 +83,125 @@ void Program::start() {
     form.show();
 }
 
+// --- the main window while tools and leaving hold it ---
+
+void Program::MainWindowGate::setMainWindowEnabled(bool enabled) {
+    if (enabled && program_.toolOpen()) return;  // the tool gives it back when it closes
+    program_.form.setMainWindowEnabled(enabled);
+}
+
+void Program::MainWindowGate::endProgram() { program_.form.endProgram(); }
+
+bool Program::toolOpen() const {
+    return (editor_ && editor_->isVisible()) || (defaults_ && defaults_->isVisible());
+}
+
+bool Program::leaving() const {
+    return waitingToLeave_ || exitQuestion.switchingOff() || state.ExitStage == core::ExitWritingSettings ||
+           state.ExitStage == core::ExitSigningOff;
+}
+
+// A transfer or a run holds the editor locked until it is over.
+bool Program::editorBusy() const { return editor_ && editor_->isVisible() && editor_->locked(); }
+
+// The end of the program: every window of it goes, whatever it was waiting for (a window
+// that would refuse to close while busy is not asked), then the loop is told to quit.
+void Program::end() {
+    exitRetry_->setEnabled(false);
+    liveWatch_->setEnabled(false);
+    warning.unloadWarning();
+    if (editor_) editor_->hide();
+    if (defaults_) defaults_->hide();
+    if (onEnd_) onEnd_();
+}
+
+// --- leaving ---
+
+void Program::exitAsked() {
+    if (clock.ending() || exitQuestion.asking()) return;
+    const bool defaultsOpen = defaults_ && defaults_->isVisible();
+    const bool defaultsIdle = defaultsOpen && !defaults_->uploader().busy();
+    const bool editorIdle = editor_ && editor_->isVisible() && !editorBusy();
+    if (!leaving() && (defaultsIdle || (!defaultsOpen && editorIdle))) {
+        const bool editor = !defaultsOpen;
+        leavingDialogs->askYesNo(ExitQuestion::kTitle, editor ? kCloseEditorFirst : kCloseDefaultsFirst,
+                                 [this, editor](bool yes) {
+                                     if (!yes) return;
+                                     if (editor && editor_ && editor_->isVisible() && !editorBusy())
+                                         editor_->Command1_Click();
+                                     if (!editor && defaults_ && defaults_->isVisible() &&
+                                         !defaults_->uploader().busy())
+                                         defaults_->Command6_Click();
+                                     exitQuestion.requestExit();
+                                 });
+        return;
+    }
+    exitQuestion.requestExit();
+}
+
+QString Program::holdUp() {
+    if (defaults_ && defaults_->isVisible() && defaults_->uploader().busy())
+        return "Waiting for the defaults upload to finish ...";
+    if (!editor_ || !editor_->isVisible()) return {};
+    if (editor_->sequencer().running()) editor_->sequencer().Command5_Click();  // leaving stops the run
+    if (!editor_->locked()) return {};  // the state number stays after a transfer has ended
+    switch (state.EditorState) {
+        case core::EditorSavePending:
+            if (const auto left = profiles.writeMsLeft())
+                return QString("Waiting for the profile save to finish (%1 s left) ...").arg((*left + 999) / 1000);
+            return "Waiting for the profile save to begin ...";
+        case core::EditorVerifyPending: return "Waiting for the saved profile to be read back ...";
+        case core::EditorRetrievePending: return "Waiting for the profile retrieve to finish ...";
+        default: return {};
+    }
+}
+
 void Program::requestExit() {
+    if (clock.ending()) return;
     if (state.ExitStage == core::DisconnectRunning) {
         exitRetry_->setEnabled(true);
         return;
     }
-    // The defaults tool holds the poller, which the exit needs to hand the settings back: an
-    // upload under way finishes first, then the tool closes and gives the poller back.
-    if (defaults_) {
-        if (defaults_->uploader().busy()) {
+    if (state.ExitStage == core::ExitIdle) {
+        if (const QString wait = holdUp(); !wait.isEmpty()) {
+            waitingToLeave_ = true;
+            gate.setMainWindowEnabled(false);
+            warning.showWarning();
+            warning.setWarningText(wait);
             exitRetry_->setEnabled(true);
             return;
         }
-        defaults_->close();
+        waitingToLeave_ = false;
+        // The defaults tool holds the poller, which the exit needs to hand the settings
+        // back: once its upload is over, the tool closes and gives the poller back.
+        if (defaults_ && defaults_->isVisible()) defaults_->close();
     }
     departure.M_File_Exit_Click();
 }
+
+// "Manual Disconnect": during a disconnect the designed button; otherwise the program ends
+// at once, whatever leaving was waiting for, and nothing more is sent.
+void Program::manualDisconnect() {
+    if (state.ExitStage == core::DisconnectRunning && state.ManualDisconnectMode) {
+        departure.Command1_Click();
+        return;
+    }
+    departure.EndAtOnce(false);
+}
+
+// --- live values ---
+
+// Drawn stale when they are not from the latest poll: the poller stopped (the defaults
+// tool, a disconnect), held by a long exchange (a profile transfer), or its polls unanswered.
+void Program::showLiveness() {
+    const bool online = state.MachineOnline;
+    const bool stopped = !poller.USB_Service_Timer().enabled() && !state.PollerBusy;
+    const bool old = state.LastStatusMs < 0 || clock.nowMs() - state.LastStatusMs > kStaleAfterMs;
+    form.setPollingPaused(online && (stopped || old));
+    form.setPlottingPaused(online && !state.Settings.AutoTCPlot);
+}
+
+// --- the windows the menus open ---
 
 void Program::openOptions() {
     auto* dialog = new mainwin::OptionsForm(state, file, own, dialogs_, form, &form);
@@ -104,8 +222,11 @@ void Program::openEditor(bool newProfile, bool openProfile) {
     retire(editor_);
     state.NewProfileOnShow = newProfile;
     state.OpenProfileOnShow = openProfile;
-    editor_ = new profiles::Profile_Editor_Form(state, clock, dialogs_, {programFolder_, userDataFolder},
-                                                [this](bool on) { form.setMainWindowEnabled(on); });
+    editor_ = new profiles::Profile_Editor_Form(state, clock, *editorDialogs, {programFolder_, userDataFolder},
+                                                [this](bool on) {
+                                                    if (on && leaving()) return;  // leaving keeps it
+                                                    form.setMainWindowEnabled(on);
+                                                });
     editor_->setAttribute(Qt::WA_DeleteOnClose);
     editor_->Form_Load();
     editor_->show();
@@ -130,9 +251,10 @@ void Program::openDefaults() {
     host.stopPoller = [this] { poller.USB_Service_Timer().setEnabled(false); };
     host.resumePoller = [this] {
         poller.USB_Service_Timer().setEnabled(true);
-        form.setMainWindowEnabled(true);
+        if (!leaving()) form.setMainWindowEnabled(true);
     };
-    defaults_ = new defaults::Form_Defaults(state, bridge_, clock, host);
+    // Modal to the main window only: the demo's simulated station stays in reach.
+    defaults_ = new defaults::Form_Defaults(state, bridge_, clock, host, &form);
     defaults_->setAttribute(Qt::WA_DeleteOnClose);
     defaults_->show();
     defaults_->Form_Load();

@@ -14,6 +14,8 @@
 #include "settings/settings_file.h"
 
 #include <QPointer>
+
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -49,8 +51,23 @@ public:
     stationlink::Poller poller;
     stationlink::StationProfiles profiles;  // the poller's actions for request slots 5 and 8
     mainwin::frmExit_Warning warning;
+    // The main window as the leaving sequences see it: not enabled again while a tool holds it.
+    class MainWindowGate final : public stationlink::ProgramControl {
+    public:
+        explicit MainWindowGate(Program& program) : program_(program) {}
+        void setMainWindowEnabled(bool enabled) override;
+        void endProgram() override;
+
+    private:
+        Program& program_;
+    };
+    MainWindowGate gate{*this};
     stationlink::Departure departure;
-    // File > Exit and the close box: asks first while a heater is on.
+    // The editor's message boxes and file dialogs, over the editor.
+    std::unique_ptr<platform::Dialogs> editorDialogs;
+    // Questions about leaving, over the window on top (the editor or the defaults tool when open).
+    std::unique_ptr<platform::Dialogs> leavingDialogs;
+    // File > Exit and the close box: asks first while a run goes or a heater is on.
     ExitQuestion exitQuestion;
     // Where run records go when the program folder cannot be written.
     QString userDataFolder;
@@ -64,9 +81,28 @@ public:
     // The defaults tool, once no poller tick is running.
     void openDefaults();
     defaults::Form_Defaults* defaultsTool() const { return defaults_; }
-    // Leaving the program: File > Exit, the window's close box, a termination signal.
-    // While a disconnect runs, the exit waits until it has finished.
+    // Leaving the program: after the exit question, or at a termination signal. While a
+    // disconnect runs, the exit waits until it has finished; a run is stopped; a profile
+    // transfer or a defaults upload under way is let finish first, its result shown in its
+    // window, and the exit window says what it waits for.
     void requestExit();
+    // File > Exit and the close box. While the editor or the defaults tool is open and idle,
+    // asks to close it first; while it is busy, leaving follows requestExit's rule.
+    void exitAsked();
+    // What the end of the program runs after its windows are gone (the app quits its loop).
+    void setEndHandler(std::function<void()> handler) { onEnd_ = std::move(handler); }
+    // A tool window (the editor, the defaults tool) is open.
+    bool toolOpen() const;
+    // The exit is waiting for work under way, or the exit or its switch-off runs.
+    bool leaving() const;
+    // What the exit waits for now, in the exit window's words; empty when nothing holds it.
+    QString holdUp();
+
+    static constexpr const char* kCloseEditorFirst = "The Profile Editor is open. Close it and leave the program?";
+    static constexpr const char* kCloseDefaultsFirst =
+        "The Defaults Uploading Tool is open. Close it and leave the program?";
+    // The live values count as stale once the last answered poll is older than this.
+    static constexpr int kStaleAfterMs = 1500;
 
 private:
     platform::Dialogs& dialogs_;
@@ -76,6 +112,13 @@ private:
     QPointer<defaults::Form_Defaults> defaults_;
     platform::Bridge& bridge_;
     std::unique_ptr<platform::Timer> exitRetry_;  // retries a held-up exit every 200 ms
+    std::unique_ptr<platform::Timer> liveWatch_;  // draws the live values stale when they are
+    bool waitingToLeave_ = false;                 // the exit waits for work under way
+    std::function<void()> onEnd_;
+    void manualDisconnect();
+    void showLiveness();
+    void end();
+    bool editorBusy() const;
     std::vector<QPointer<QWidget>> retired_;      // closed windows not deleted yet
     template <class Window>
     void retire(QPointer<Window>& window);

@@ -78,9 +78,13 @@ void SignalExit::readPipe() {
 
 void SignalExit::onSignal() {
     ++seen_;
-    if (program_.clock.ending()) return;  // already on its way out
-    const auto stage = program_.state.ExitStage;
-    const bool exitRunning = stage == core::ExitWritingSettings || stage == core::ExitSigningOff;
+    if (program_.clock.ending()) {  // already on its way out: a second signal ends it again
+        if (seen_ > 1) program_.form.endProgram();
+        return;
+    }
+    // The exit runs once it hands the settings back or waits for work under way to finish;
+    // a switch-off before leaving gives way to the orderly exit.
+    const bool exitRunning = program_.leaving() && !program_.exitQuestion.switchingOff();
     if (seen_ == 1 && !exitRunning) program_.requestExit();
     else program_.departure.EndAtOnce(true);
 }

@@ -23,7 +23,9 @@ Form_Defaults::Form_Defaults(core::SharedState& state, platform::Bridge& bridge,
       uploader_(state, bridge, clock, [this](int panel, const QString& text) { setPanel(panel, text); }) {
     setObjectName("Form_Defaults");
     setWindowTitle("KR-9300 Defaults Uploading Tool");
-    setWindowModality(Qt::ApplicationModal);
+    // Modal to the window that opened it only: other windows (the demo's simulated
+    // station) stay in reach.
+    setWindowModality(Qt::WindowModal);
     auto* root = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     Command1 = named(new QPushButton("Upload default EEPROM"), "Command1");

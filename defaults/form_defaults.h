@@ -23,7 +23,7 @@ struct DefaultsHost {
 };
 
 // "KR-9300 Defaults Uploading Tool": puts the factory settings and the three default
-// profiles into a station. Modal; the main window's poller is stopped while it is open
+// profiles into a station. Modal to the window it is given as parent; the main window's poller is stopped while it is open
 // and the tool talks to the station itself, one upload at a time.
 class Form_Defaults : public QWidget {
     Q_OBJECT

@@ -61,6 +61,7 @@ void Departure::disconnect() {
         linkUpAtDisconnect_ = state_.MachineOnline;
         program_.setMainWindowEnabled(false);
         warning_.showWarning();
+        warning_.setWarningText(kHandingBackText);
         state_.ExitStage = core::DisconnectRunning;
     }
     if (state_.PollerBusy) {
@@ -106,6 +107,7 @@ void Departure::M_File_Exit_Click() {
         state_.ManualDisconnectMode = false;
         program_.setMainWindowEnabled(false);
         warning_.showWarning();
+        warning_.setWarningText(kHandingBackText);
         handBackAlarm();
         handBackSafety();
         state_.RequestFlags[core::SlotWriteSettings] = true;

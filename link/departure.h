@@ -12,7 +12,10 @@ namespace stationlink {
 class ExitWarning {
 public:
     virtual ~ExitWarning() = default;
+    // Shows the window; one already showing keeps its count.
     virtual void showWarning() = 0;
+    // What leaving is doing now, in the window's own words.
+    virtual void setWarningText(const QString& text) = 0;
     virtual void stopWarningTimer() = 0;
     virtual void unloadWarning() = 0;
 };
@@ -24,6 +27,9 @@ public:
     virtual void setMainWindowEnabled(bool enabled) = 0;
     virtual void endProgram() = 0;
 };
+
+// What the warning window says while the settings go back and the sign-off is sent.
+constexpr const char* kHandingBackText = "Handing the settings back to the KR-9300 and signing off.\nPlease wait ...";
 
 // "Disconnect KR-9300" and leaving the program: the alarm threshold (and the safety set
 // point) go back to the station, the sign-off is sent, the port is closed.

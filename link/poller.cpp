@@ -220,6 +220,7 @@ void Poller::alarmAndSafety() {
         state_.Diagnostics.add("Safety set point reached: heaters going OFF");
         steppingDownSaid_ = true;
     }
+    withdrawHeaterUps();
     if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
     if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
     if (state_.UpperHeaterMode == core::UhOff && state_.LowerHeaterMode == core::LhOff) {
@@ -227,6 +228,13 @@ void Poller::alarmAndSafety() {
         state_.SafetyTripped = false;
         steppingDownSaid_ = false;
     }
+}
+
+// A switch-off under way: a step up still queued would be served before the steps down
+// (it comes first in the order) and undo one of them, so it is not sent any more.
+void Poller::withdrawHeaterUps() {
+    state_.RequestFlags[core::SlotUpperHeaterUp] = false;
+    state_.RequestFlags[core::SlotLowerHeaterUp] = false;
 }
 
 bool Poller::heaterOn() const {
@@ -237,6 +245,7 @@ bool Poller::heaterOn() const {
 // that is on (modes the poll cannot name count as on), whatever the probe reads.
 void Poller::stepHeatersOffToLeave() {
     if (!state_.HeaterSwitchOffRequested) return;
+    withdrawHeaterUps();
     if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
     if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
     if (!heaterOn()) state_.HeaterSwitchOffRequested = false;
@@ -247,8 +256,7 @@ void Poller::stepHeatersOffToLeave() {
 // to cool the board.
 void Poller::stepHeatersOffAfterRun() {
     if (!state_.RunSwitchOffRequested) return;
-    state_.RequestFlags[core::SlotUpperHeaterUp] = false;
-    state_.RequestFlags[core::SlotLowerHeaterUp] = false;
+    withdrawHeaterUps();
     if (state_.UpperHeaterMode > core::UhOff) state_.RequestFlags[core::SlotUpperHeaterDown] = true;
     if (state_.LowerHeaterMode > core::LhOff) state_.RequestFlags[core::SlotLowerHeaterDown] = true;
     if (heaterOn()) return;

@@ -61,6 +61,7 @@ private:
     void alarmAndSafety();
     void showModes();
     bool heaterOn() const;
+    void withdrawHeaterUps();
     void stepHeatersOffToLeave();
     void stepHeatersOffAfterRun();
     SafetyNotice safetyNotice() const;

@@ -2,6 +2,8 @@
 
 #include "link/profile_payload.h"
 
+#include <algorithm>
+
 namespace stationlink {
 
 namespace {
@@ -42,9 +44,30 @@ MessageSet readMessages() {
     return m;
 }
 
+// Sets a marker for the length of a transfer, also when the end of the program cuts it short.
+template <class T>
+class During {
+public:
+    During(T& marker, T on, T off) : marker_(marker), off_(off) { marker_ = on; }
+    ~During() { marker_ = off_; }
+    During(const During&) = delete;
+    During& operator=(const During&) = delete;
+
+private:
+    T& marker_;
+    T off_;
+};
+
 }  // namespace
 
+std::optional<std::int64_t> StationProfiles::writeMsLeft() const {
+    if (writeStartMs_ < 0) return std::nullopt;
+    const std::int64_t whole = Link::kShortPauseMs + std::int64_t(kProfilePayloadSize) * kWritePacingMs + kStoreAllowanceMs;
+    return std::max<std::int64_t>(1000, writeStartMs_ + whole - link_.clock().nowMs());
+}
+
 void StationProfiles::WriteStationProfile() {
+    const During<std::int64_t> under(writeStartMs_, link_.clock().nowMs(), -1);
     core::SharedState& s = link_.state();
     const std::optional<std::uint8_t> opcode = profileWriteOpcode(s.Transfer.ProfileNumber);
     const ProfilePayload payload = encodeProfilePayload(s.Transfer);
@@ -69,6 +92,7 @@ void StationProfiles::WriteStationProfile() {
 }
 
 void StationProfiles::ReadStationProfile() {
+    const During<bool> under(reading_, true, false);
     core::SharedState& s = link_.state();
     const std::optional<std::uint8_t> opcode = profileReadOpcode(s.Transfer.ProfileNumber);
     if (!opcode) {

@@ -13,8 +13,10 @@ frmExit_Warning::frmExit_Warning(platform::Clock& clock, QWidget* parent)
     setObjectName("frmExit_Warning");
     setWindowTitle("Disconnecting KR-9300 ...");
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel("Handing the settings back to the KR-9300 and signing off.\nPlease wait ...");
-    text->setObjectName("WarningText");
+    WarningText = new QLabel(stationlink::kHandingBackText);
+    WarningText->setObjectName("WarningText");
+    WarningText->setMinimumWidth(360);
+    WarningText->setWordWrap(true);
     ElapsedLabel = new QLabel("Elapsed Time: 0sec.");
     ElapsedLabel->setObjectName("ElapsedLabel");
     QFont f = ElapsedLabel->font();
@@ -23,10 +25,11 @@ frmExit_Warning::frmExit_Warning(platform::Clock& clock, QWidget* parent)
     Command1 = new QPushButton("Manual Disconnect");
     Command1->setObjectName("Command1");
     Command1->setEnabled(false);
-    layout->addWidget(text);
+    layout->addWidget(WarningText);
     layout->addWidget(ElapsedLabel);
     layout->addWidget(Command1);
-    setFixedSize(sizeHint().expandedTo(QSize(320, 120)));
+    WarningText->setMinimumHeight(2 * WarningText->fontMetrics().lineSpacing());
+    setFixedSize(sizeHint().expandedTo(QSize(380, 130)));
     timer_ = clock_.createTimer(1000, [this] { Timer1_Timer(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
@@ -41,10 +44,13 @@ void frmExit_Warning::Form_Load() {
 }
 
 void frmExit_Warning::showWarning() {
+    if (isVisible()) return;  // shown already: it keeps its count and its place
     Form_Load();
     show();
     raise();
 }
+
+void frmExit_Warning::setWarningText(const QString& text) { WarningText->setText(text); }
 
 void frmExit_Warning::stopWarningTimer() { timer_->setEnabled(false); }
 

@@ -28,6 +28,7 @@ public:
     void setManualDisconnect(std::function<void()> action) { manual_ = std::move(action); }
 
     void showWarning() override;
+    void setWarningText(const QString& text) override;
     void stopWarningTimer() override;
     void unloadWarning() override;
 
@@ -36,6 +37,7 @@ public:
     void Command1_Click();
 
     int Elapsed_Seconds = 0;
+    QLabel* WarningText = nullptr;
     QLabel* ElapsedLabel = nullptr;
     QPushButton* Command1 = nullptr;
     platform::Timer& Timer1() { return *timer_; }

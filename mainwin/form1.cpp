@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGraphicsOpacityEffect>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -114,8 +115,8 @@ void Form1::applyLcdStyle() {
                               .arg(c.r)
                               .arg(c.g)
                               .arg(c.b)
-                              .arg(stale_ ? "rgb(70, 110, 70)" : "black")
-                              .arg(stale_ ? "italic" : "normal");
+                              .arg(liveValuesStale() ? "rgb(70, 110, 70)" : "black")
+                              .arg(liveValuesStale() ? "italic" : "normal");
     for (QLineEdit* l : Text_LCD) l->setStyleSheet(style);
 }
 
@@ -167,20 +168,70 @@ void Form1::setStationControlsEnabled(bool enabled) {
 }
 
 void Form1::setLiveValuesStale(bool stale) {
-    if (stale == stale_) return;
-    stale_ = stale;
+    noReply_ = stale;
+    if (!stale) pollingPaused_ = false;  // just answered: live until polling pauses again
+    applyStale();
+}
+
+void Form1::setPollingPaused(bool paused) {
+    pollingPaused_ = paused;
+    applyStale();
+}
+
+void Form1::setPlottingPaused(bool paused) {
+    plottingPaused_ = paused;
+    applyStale();
+}
+
+// Stale values keep their place but are drawn faded: the LCD text dimmed and slanted, the
+// temperature grey, the mode picture, the gauges and the fan faded, the legend's reading
+// marked; the caption and the tooltips say why.
+void Form1::applyStale() {
+    const bool stale = liveValuesStale();
+    if (legendStale() != legendStaleShown_) {
+        legendStaleShown_ = legendStale();
+        trend_->setLegendStale(legendStaleShown_);
+        redrawTrend();
+    }
+    const int why = !stale ? 0 : noReply_ ? 1 : 2;
+    if (why == staleShown_) return;
+    staleShown_ = why;
     applyLcdStyle();
     Label3->setStyleSheet(stale ? "color: #9a9a9a;" : "color: #c01010;");
-    TemperatureCaption->setText(stale ? "Board Temperature (no reply)" : "Board Temperature");
-    const QString tip = stale ? "No reply from the KR-9300: these are the last values it sent." : QString();
-    Label3->setToolTip(tip);
-    LcdFrame->setToolTip(tip);
+    Label1->setStyleSheet(stale ? "color: #9a9a9a;" : QString());
+    TemperatureCaption->setText(!stale ? "Board Temperature"
+                                : noReply_ ? "Board Temperature (no reply)"
+                                           : "Board Temperature (not updated)");
+    const QString tip = !stale ? QString()
+                        : noReply_ ? "No reply from the KR-9300: these are the last values it sent."
+                                   : "Polling is paused: these are the last values the KR-9300 sent.";
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(LcdFrame), static_cast<QWidget*>(Picture1),
+                       static_cast<QWidget*>(Label1), static_cast<QWidget*>(LabelFan),
+                       static_cast<QWidget*>(ChartViewer2), static_cast<QWidget*>(ChartViewer3)}) {
+        w->setToolTip(tip);
+    }
+    for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(ChartViewer2),
+                       static_cast<QWidget*>(ChartViewer3)}) {
+        if (stale) {
+            auto* faded = new QGraphicsOpacityEffect(w);
+            faded->setOpacity(0.4);
+            w->setGraphicsEffect(faded);  // the widget owns it and drops the previous one
+        } else {
+            w->setGraphicsEffect(nullptr);
+        }
+    }
+    applyFanStyle();
 }
 
 void Form1::setFanState(int fanState) {
-    const QString text = fanState == 1 ? "Fan: ON" : fanState == 0 ? "Fan: OFF" : "Fan: N/A";
-    LabelFan->setText(text);
-    LabelFan->setStyleSheet(fanState == 1 ? "QLabel { background: #2e9e3e; color: white; }" : QString());
+    fanState_ = fanState;
+    LabelFan->setText(fanState == 1 ? "Fan: ON" : fanState == 0 ? "Fan: OFF" : "Fan: N/A");
+    applyFanStyle();
+}
+
+void Form1::applyFanStyle() {
+    if (liveValuesStale()) LabelFan->setStyleSheet("QLabel { color: #9a9a9a; }");
+    else LabelFan->setStyleSheet(fanState_ == 1 ? "QLabel { background: #2e9e3e; color: white; }" : QString());
 }
 
 QString Form1::noticeText(stationlink::SafetyNotice notice) {

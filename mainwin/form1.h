@@ -79,7 +79,15 @@ public:
     void setLiveValuesStale(bool stale) override;
     void setFanState(int fanState) override;
     void setSafetyNotice(stationlink::SafetyNotice notice) override;
-    bool liveValuesStale() const { return stale_; }
+    // The live values are not from the latest poll: polling stopped or held up (the defaults
+    // tool, a profile transfer). Drawn stale as after an unanswered poll, with its own words.
+    void setPollingPaused(bool paused);
+    // The trend takes no samples (plotting stopped, or the editor open): its legend's
+    // reading is the last one plotted, drawn as such.
+    void setPlottingPaused(bool paused);
+    // Every live value (LCD lines, temperature, mode, heaters, fan, legend) drawn stale.
+    bool liveValuesStale() const { return noReply_ || pollingPaused_; }
+    bool legendStale() const { return liveValuesStale() || plottingPaused_; }
 
     // --- what leaving does to the window ---
     void setMainWindowEnabled(bool enabled) override;
@@ -221,7 +229,14 @@ private:
     std::unique_ptr<HeaterGauge> lowerGauge_;
     std::map<QAction*, std::function<void()>> menuActions_;
     stationlink::Rgb lcdColour_ = stationlink::kLcdOffline;
-    bool stale_ = false;
+    void applyStale();
+    void applyFanStyle();
+    bool noReply_ = false;
+    bool pollingPaused_ = false;
+    bool plottingPaused_ = false;
+    int staleShown_ = 0;  // what is drawn: 0 live, 1 no reply, 2 polling paused
+    bool legendStaleShown_ = false;
+    int fanState_ = stationlink::kFanUnknown;
     stationlink::SafetyNotice notice_ = stationlink::SafetyNotice::None;
 };
 

@@ -91,12 +91,15 @@ void Form1::buildMenus() {
         if (exitHandler_) exitHandler_();
         else closeForGood();
     });
-    connect(M_Tools_Connect, &QAction::triggered, this, [this] { M_Tools_Connect_Click(); });
+    connect(M_Tools_Connect, &QAction::triggered, this, [this] {
+        if (isEnabled()) M_Tools_Connect_Click();
+    });
     connect(M_Help_Support_Website, &QAction::triggered, this, [this] { M_Help_Support_Website_Click(); });
     connect(M_Help_Support_Updates, &QAction::triggered, this, [this] { M_Help_Support_Updates_Click(); });
     for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Profile_Run_Records,
                        M_Tools_Disconnect, M_Tools_Defaults, M_Tools_Options, M_Help_About}) {
         connect(a, &QAction::triggered, this, [this, a] {
+            if (!isEnabled()) return;  // a window held by a tool or by leaving opens nothing
             auto it = menuActions_.find(a);
             if (it != menuActions_.end() && it->second) it->second();
         });

@@ -91,11 +91,17 @@ void TrendChart::DrawTrendChart() {
     ui::absoluteText(plot_, x, 41, name, legendFont, Qt::AlignLeft | Qt::AlignVCenter);
     x += fm.horizontalAdvance(name);
     auto* valueBox = ui::absoluteText(plot_, x, 41, value, legendFont, Qt::AlignLeft | Qt::AlignVCenter);
-    valueBox->setBrush(kPink);
+    valueBox->setBrush(legendStale_ ? QColor(0xD0, 0xD0, 0xD0) : kPink);
     valueBox->setPadding(QMargins(2, 0, 2, 0));
     x += fm.horizontalAdvance(value) + 4;
-    ui::absoluteText(plot_, x, 41, " " + unit.trimmed(), legendFont, Qt::AlignLeft | Qt::AlignVCenter);
-    legend_ = name + value + " " + unit.trimmed();
+    const bool stale = legendStale_;
+    const QString tail = " " + unit.trimmed() + (stale ? kNotLive : "");
+    auto* tailBox = ui::absoluteText(plot_, x, 41, tail, legendFont, Qt::AlignLeft | Qt::AlignVCenter);
+    if (stale) {
+        valueBox->setColor(QColor(0x70, 0x70, 0x70));
+        tailBox->setColor(QColor(0x70, 0x70, 0x70));
+    }
+    legend_ = name + value + tail;
 
     // The alarm mark on the Y axis.
     auto* mark = new QCPItemStraightLine(&plot_);

@@ -25,6 +25,10 @@ public:
     // for none. Takes effect at the next redraw.
     void setNotice(const QString& text) { notice_ = text; }
     QString notice() const { return notice_; }
+    // The reading in the legend is not the latest one (no samples are taken, or none come):
+    // drawn on grey and marked. Takes effect at the next redraw.
+    void setLegendStale(bool stale) { legendStale_ = stale; }
+    static constexpr const char* kNotLive = " (not live)";
     // The last chart built, as a picture.
     QImage picture() const;
 
@@ -49,6 +53,7 @@ private:
     QString alarmLabel_;
     bool banner_ = false;
     QString notice_;
+    bool legendStale_ = false;
 };
 
 }  // namespace mainwin

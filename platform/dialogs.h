@@ -2,6 +2,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -35,6 +36,11 @@ public:
     virtual void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) = 0;
     // A question with Yes (the default) and No. Returns at once; closing the box answers No.
     virtual void askYesNo(const QString& title, const QString& text, std::function<void(bool yes)> answered) = 0;
+
+    // The same dialogs for one window: every box and file dialog stands over the window
+    // `owner` names when it opens and is window-modal to it. The owner is asked each time,
+    // so a window can be given its dialogs before it exists; none means the program's main window.
+    virtual std::unique_ptr<Dialogs> ownedBy(std::function<QWidget*()> owner) = 0;
 };
 
 // "Pictures|*.png|All|*.*" becomes "Pictures (*.png);;All (*.*)". A text that already
