@@ -1,14 +1,38 @@
 #pragma once
 #include "core/shared_state.h"
 
+class QSettings;
+
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace settings {
+
+// A paste window as the file keeps it: the name, the liquidus and the limits, in Celsius,
+// seconds and Celsius per second (the slopes as magnitudes). What the numbers mean and how
+// a run is judged against them lives in process/.
+struct PasteWindow {
+    QString name;
+    double liquidusC = 0;
+    double heatingSlopeMax = 0;  // steepest rise over 5 s
+    double soakLowC = 0, soakHighC = 0;
+    double soakMinS = 0, soakMaxS = 0;
+    double aboveLiquidusMinS = 0, aboveLiquidusMaxS = 0;
+    double peakLowC = 0, peakHighC = 0;
+    double nearPeakMaxS = 0;     // within 5 C of the peak
+    double coolingSlopeMax = 0;  // steepest fall over 5 s after the peak
+    double toPeakMaxS = 0;       // from 25 C to the peak
+
+    bool operator==(const PasteWindow&) const = default;
+};
 
 // The program's own per-user settings: what it keeps beyond Settings.ini, in one INI file
 // of its own in the per-user configuration folder. Today that is the run guard's limits
 // (group "RunGuard", seconds and Celsius); each group is read into the shared state and
-// written back from it. Settings.ini is never touched.
+// written back from it. The user's paste windows ("PasteWindows") and the paste last
+// chosen for each profile name ("LastPaste") are read and written on their own, by the
+// code that uses them. Settings.ini is never touched.
 //
 // A file that is missing, cannot be read or holds no settings gives the defaults; a value
 // that is not a number gets its default and one out of range the nearest limit. In each
@@ -30,7 +54,24 @@ public:
 
     QString path() const;
 
+    // The user's own paste windows in the order kept. A window without a name, with a name
+    // used before or one of reservedNames (the built-in windows, "None"), with a value missing
+    // or not a number, or with an empty range is left out; a value out of range gets the
+    // nearest limit and a range given high to low is turned round. What was mended is said
+    // once and the windows are written anew.
+    QList<PasteWindow> loadPasteWindows(const QStringList& reservedNames);
+    // Replaces the user's paste windows; false, said, when the file cannot be written.
+    bool savePasteWindows(const QList<PasteWindow>& windows);
+
+    // The paste last chosen for a profile name; empty when none was.
+    QString lastPaste(const QString& profileName) const;
+    // Remembers it (the most recent kLastPastesKept profile names).
+    bool rememberPaste(const QString& profileName, const QString& paste);
+    static constexpr int kLastPastesKept = 100;
+
 private:
+    bool written(const QSettings& file);
+
     core::SharedState& state_;
     QString folder_;
 };
