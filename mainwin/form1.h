@@ -4,6 +4,7 @@
 #include "mainwin/heater_gauge.h"
 #include "mainwin/trend_chart.h"
 #include "mainwin/trend_model.h"
+#include "ui/save_dialog.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -200,16 +201,8 @@ private:
     // and shrinks only with the diagnostic list.
     void fitToContents();
     void openHelpPage(const QString& address);
-    // What "Save Graph" and "Save Log" ask for.
-    struct SaveRequest {
-        QString title, filter, initialName;
-        QStringList extensions;  // in the order of the filter's entries
-        QString what;            // "pictures are", for the message that refuses a name
-    };
-    // The save dialog's name, completed with the chosen entry's extension; any other
-    // extension is refused with a message. A completed name that is an existing file is
-    // replaced only when the operator says so; "No" opens the dialog again.
-    void askSaveName(const SaveRequest& request, std::function<void(const QString&)> save);
+    // "Save Graph" and "Save Log": the shared save-name rules, from the program's documents folder.
+    void askSaveName(const ui::SaveRequest& request, std::function<void(const QString&)> save);
     QString picturePath(const QString& fileName) const;
 
     core::SharedState& state_;
