@@ -157,7 +157,7 @@ void Profile_Editor_Form::buildControls() {
     for (int i = 0; i < 3; ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
-        panel->setMinimumWidth(i == 0 ? 380 : i == 1 ? 300 : 230);
+        panel->setMinimumWidth(i == 0 ? 330 : i == 1 ? 280 : 300);
         StatusBar1->addWidget(panel, i == 0 ? 3 : 2);
         panels_[std::size_t(i)] = panel;
     }
