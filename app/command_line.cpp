@@ -1,5 +1,8 @@
 #include "app/command_line.h"
 
+#include "core/shared_state.h"
+#include "process/run_file.h"
+#include "settings/own_settings.h"
 #include "simulator/station_store.h"
 
 #include <QFileInfo>
@@ -11,12 +14,23 @@ namespace app {
 namespace {
 constexpr int kUsageError = 2;
 constexpr const char* kDeviceIs = "--device=";
+constexpr const char* kJudge = "--judge";
+constexpr const char* kPaste = "--paste";
 
 CommandLine failed(QString error) {
     CommandLine line;
     line.action = CommandLine::Action::Error;
     line.error = std::move(error);
     return line;
+}
+
+// "--option VALUE" or "--option=VALUE" at arguments[i]; i moves past the value. Empty when
+// the argument is not that option; an empty value when it has none.
+std::optional<QString> optionValue(const QStringList& arguments, qsizetype& i, const QString& option) {
+    const QString& a = arguments[i];
+    if (a.startsWith(option + "=")) return a.mid(option.size() + 1);
+    if (a != option) return std::nullopt;
+    return i + 1 < arguments.size() ? arguments[++i] : QString();
 }
 
 QString programName(const QStringList& arguments) {
@@ -53,12 +67,21 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             }
             if (serial.isEmpty()) return failed("option '--device' needs a serial number");
             line.deviceSerial = serial;
+        } else if (const auto file = optionValue(arguments, i, kJudge)) {
+            if (file->isEmpty()) return failed("option '--judge' needs a run record (.csv)");
+            line.judgeFile = *file;
+        } else if (const auto paste = optionValue(arguments, i, kPaste)) {
+            if (paste->isEmpty()) return failed("option '--paste' needs the name of a paste");
+            line.paste = *paste;
         } else if (a.startsWith('-')) {
             return failed("unknown option '" + a + "'");
         } else {
             return failed("unexpected argument '" + a + "'");
         }
     }
+    if (!line.judgeFile.isEmpty() && line.paste.isEmpty()) return failed("option '--judge' needs '--paste NAME'");
+    if (line.judgeFile.isEmpty() && !line.paste.isEmpty()) return failed("option '--paste' goes with '--judge'");
+    if (!line.judgeFile.isEmpty()) line.action = CommandLine::Action::Judge;
     return line;
 }
 
@@ -77,6 +100,10 @@ QString helpText(const QString& program) {
            "                   is not changed)\n"
            "  --device SERIAL  use the FTDI USB bridge with this serial number, when several\n"
            "                   are plugged in\n"
+           "  --judge RUN.csv --paste NAME\n"
+           "                   judge a run record against a paste window (Sn63Pb37, SAC305,\n"
+           "                   or one of your own), print the figures and the verdict and\n"
+           "                   exit: 0 for PASS, 1 for FAIL, 2 when it cannot be judged\n"
            "  -h, --help       show this help and exit\n"
            "  -V, --version    show the version and exit\n"
            "\n"
@@ -96,6 +123,25 @@ std::optional<int> answerHelpOrVersion(int argc, char** argv, const QString& ver
     else if (line.action == CommandLine::Action::Version) print(stdout, versionText(version));
     else return std::nullopt;
     return 0;
+}
+
+std::optional<int> answerJudge(int argc, char** argv, const QString& userFolder) {
+    const QStringList arguments = argumentsOf(argc, argv);
+    const CommandLine line = parseCommandLine(arguments);
+    bool judging = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        judging = judging || arguments[i].startsWith(kJudge) || arguments[i].startsWith(kPaste);
+    if (line.action == CommandLine::Action::Error && judging) return answerUsageError(line, arguments.value(0));
+    if (line.action != CommandLine::Action::Judge) return std::nullopt;
+
+    core::SharedState state;
+    settings::OwnSettings own(state, userFolder);
+    const QList<process::PasteWindow> user = process::loadUserWindows(own);
+    for (const QString& d : state.Diagnostics.lines()) print(stderr, programName(arguments) + ": " + d + "\n");
+    const process::JudgeAnswer answer = process::judgeRunFile(line.judgeFile, line.paste, user);
+    print(stdout, answer.out);
+    if (!answer.error.isEmpty()) print(stderr, programName(arguments) + ": " + answer.error + "\n");
+    return answer.status;
 }
 
 std::optional<int> answerUsageError(const CommandLine& line, const QString& program) {

@@ -19,6 +19,10 @@
 
 int main(int argc, char** argv) {
     if (const auto status = app::answerHelpOrVersion(argc, argv, KR_VERSION)) return *status;
+    QCoreApplication::setApplicationName("KR-9300 Control Room");  // names the per-user folders, also for --judge
+    if (const auto status =
+            app::answerJudge(argc, argv, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)))
+        return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("KR-9300 Control Room");
     QApplication::setApplicationVersion(KR_VERSION);
