@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "platform/picture_file.h"
+#include "process/judgement.h"
 #include "profiles/run_picture.h"
 #include "ui/save_dialog.h"
 
@@ -240,8 +241,14 @@ QString Profile_Editor_Form::profileCaption() const {
 void Profile_Editor_Form::Command9_Click() { state_.RequestFlags[core::SlotFan] = true; }
 
 // The alloy moves the curve's time points from the next recomputation on.
-void Profile_Editor_Form::Option4_Click() { chart_->RequestChartRedraw(); }
-void Profile_Editor_Form::Option5_Click() { chart_->RequestChartRedraw(); }
+void Profile_Editor_Form::Option4_Click() {
+    chart_->RequestChartRedraw();
+    checkCurveAgainstPaste();
+}
+void Profile_Editor_Form::Option5_Click() {
+    chart_->RequestChartRedraw();
+    checkCurveAgainstPaste();
+}
 
 void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
 
@@ -302,6 +309,20 @@ void Profile_Editor_Form::refreshCurveFromBoxes() {
 void Profile_Editor_Form::redrawCurve() {
     chart_->ComputeProfileCurve(Option5->isChecked() ? Alloy::LeadFree : Alloy::Leaded);
     chart_->RequestChartRedraw();
+    checkCurveAgainstPaste();
+}
+
+// The designed curve against the paste's window, before any run: what falls outside is
+// listed in panel 2 ("Curve: peak 190 C below 205-235 C").
+void Profile_Editor_Form::checkCurveAgainstPaste() {
+    if (locked_ || run_->running()) return;
+    const auto window = pasteWindow();
+    if (!window) return;
+    const CurveArray curveC = ComputeProfileCurve(state_.X1SetPointC, state_.X2SetPointC, state_.X3SetPointC,
+                                                  Option5->isChecked() ? Alloy::LeadFree : Alloy::Leaded, false);
+    const QStringList outside = process::checkCurve(std::span<const double>(curveC.data(), curveC.size()), *window);
+    if (!outside.isEmpty()) setPanel(2, outside.join("; "));
+    else if (panel(2).startsWith("Curve: ")) setPanel(2, QString());
 }
 
 // --- lock and alert ---
@@ -403,14 +424,29 @@ void Profile_Editor_Form::beginRecord() {
 
 void Profile_Editor_Form::endRecord(RunOutcome outcome, const QString& reason) {
     if (!record_->recording()) return;
-    const RunSummary summary = record_->endRun(outcome, reason);
-    setPanel(2, summary.shortText());
+    process::Judgement judgement;
+    const bool stopped = outcome != RunOutcome::Finished;
+    const RunSummary summary = record_->endRun(outcome, reason, [&](const std::vector<RunRow>& rows) {
+        std::vector<process::Row> ticks;
+        for (const RunRow& r : rows)
+            if (r.tick()) ticks.push_back({r.elapsedS, r.boardC});
+        judgement = process::judgeRun(ticks, pasteWindow(), stopped);
+        return judgement.tableLines();
+    });
+    const QString verdict = judgement.line();
+    setPanel(2, verdict + "  |  " + summary.shortText());
     // The picture goes beside the record; a record that could not be written has said so.
     if (!record_->basePath().isEmpty() && !record_->failed()) {
         const QString picture = record_->basePath() + ".png";
-        if (!runPicture(captionedPicture(chart_->picture(), profileCaption()), summary).save(picture, "PNG"))
+        if (!runPicture(captionedPicture(chart_->picture(), profileCaption()), summary, {verdict}).save(picture, "PNG"))
             setPanel(2, summary.shortText() + " (the run picture could not be written to " + picture + ")");
     }
+}
+
+// The paste the run is judged against: the alloy's own, Sn63Pb37 for leaded, SAC305 for
+// lead-free.
+std::optional<process::PasteWindow> Profile_Editor_Form::pasteWindow() const {
+    return process::findWindow(process::builtInWindows(), Option5->isChecked() ? "SAC305" : "Sn63Pb37");
 }
 
 }  // namespace profiles

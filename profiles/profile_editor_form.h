@@ -1,4 +1,5 @@
 #pragma once
+#include "process/paste_window.h"
 #include "profiles/profile_chart.h"
 #include "profiles/profile_record.h"
 #include "profiles/run_record.h"
@@ -193,6 +194,8 @@ private:
     void runEvent(const QString& text);
     void beginRecord();
     void endRecord(RunOutcome outcome, const QString& reason = QString());
+    void checkCurveAgainstPaste();
+    std::optional<process::PasteWindow> pasteWindow() const;
     // Field checks: a box left, a message box changed; a failure is shown with the focus back.
     void bindFieldChecks();
     void boxLeft(QWidget* box);

@@ -32,10 +32,10 @@ QStringList runPictureLines(const RunSummary& s) {
 }
 
 // The chart with the figures in a band below it, so they never cover the trace.
-QImage runPicture(const QImage& chart, const RunSummary& summary) {
+QImage runPicture(const QImage& chart, const RunSummary& summary, const QStringList& more) {
     const QFont font = ui::boldFont(8);
     const QFontMetrics fm(font);
-    const QStringList lines = runPictureLines(summary);
+    const QStringList lines = runPictureLines(summary) + more;
     const int pad = 6;
     const int band = int(lines.size()) * fm.height() + 2 * pad;
     QImage out(chart.width(), chart.height() + band, QImage::Format_RGB32);

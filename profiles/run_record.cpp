@@ -100,13 +100,16 @@ void RunRecord::event(const QString& text) {
     if (recording()) writeRow(text);
 }
 
-RunSummary RunRecord::endRun(RunOutcome outcome, const QString& guardReason) {
+RunSummary RunRecord::endRun(RunOutcome outcome, const QString& guardReason,
+                             const std::function<QStringList(const std::vector<RunRow>&)>& judged) {
     const RunSummary summary =
         summarizeRun(rows_, outcome, setup_.profileName, setup_.pointsC, setup_.leadFree, guardReason);
     runEnded_ = true;
     phase_ = outcome == RunOutcome::Finished ? "Cooling" : QString();
     phaseStartS_ = elapsed();
-    const platform::TextWrite w = platform::writeTextLines(basePath_ + ".txt", summary.lines());
+    QStringList lines = summary.lines();
+    if (judged) lines << judged(rows_);
+    const platform::TextWrite w = platform::writeTextLines(basePath_ + ".txt", lines);
     if (!w.ok()) fail(basePath_ + ".txt: " + w.error);
     if (outcome != RunOutcome::Finished) close();
     return summary;

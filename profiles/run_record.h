@@ -47,7 +47,9 @@ public:
     void event(const QString& text);
     // The run ended: the summary is computed from the rows so far and written beside the
     // record. A finished run's record goes on with the cooling trace until close().
-    RunSummary endRun(RunOutcome outcome, const QString& guardReason = QString());
+    // `judged` computes more lines for the summary file (the paste's verdict) from the rows.
+    RunSummary endRun(RunOutcome outcome, const QString& guardReason = QString(),
+                      const std::function<QStringList(const std::vector<RunRow>&)>& judged = {});
     // No more rows.
     void close();
 

@@ -145,12 +145,18 @@ TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
     EXPECT_TRUE(editor->isEnabled());
     ASSERT_TRUE(rig.clock.runUntil([&] { return editor->runCaption() == "Run"; }, 60 * 60 * 1000));
     EXPECT_EQ(editor->panel(1), "Process: Profile Finished Successfully");
-    EXPECT_TRUE(editor->panel(2).startsWith("Finished after ")) << editor->panel(2).toStdString();
+    // The verdict against the alloy's paste, then the run's figures: 120 C is far below a
+    // leaded paste's peak window.
+    EXPECT_TRUE(editor->panel(2).startsWith("FAIL  PWI ")) << editor->panel(2).toStdString();
+    EXPECT_TRUE(editor->panel(2).contains("|  Finished after ")) << editor->panel(2).toStdString();
     EXPECT_TRUE(editor->Cooling_Graph_Timer().enabled());
     EXPECT_TRUE(editor->record().recording()) << "the cooling trace goes on into the record";
     find<QPushButton>("Command2")->click();  // New stops the cooling trace and its record
     EXPECT_FALSE(editor->record().recording());
-    EXPECT_TRUE(QFileInfo::exists(editor->record().basePath() + ".txt"));
+    QFile summary(editor->record().basePath() + ".txt");
+    ASSERT_TRUE(summary.open(QIODevice::ReadOnly));
+    const QByteArray text = summary.readAll();
+    EXPECT_TRUE(text.contains("PWI: ")) << "the verdict's table follows the summary";
     const QImage picture(editor->record().basePath() + ".png");
     EXPECT_EQ(picture.width(), 750) << "the run picture beside the record";
     EXPECT_GT(picture.height(), 310) << "its figures in a band below the chart";

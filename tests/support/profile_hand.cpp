@@ -526,13 +526,13 @@ std::string ProfileHand::checkRunEvent(const std::string& e) {
         // The figures must be those of the record's own rows.
         QStringList figures;
         for (const QString& l : written)
-            if (l.startsWith("peak_C") || l.startsWith("time_above") || l.startsWith("steepest")) figures << l;
+            if (l.startsWith("peak_C") || l.startsWith("time_above") || l.startsWith("steepest_")) figures << l;
         const bool leadFree = written.contains("alloy: Lead-Free");
         const profiles::RunSummary again =
             profiles::summarizeRun(record.rows(), profiles::RunOutcome::Finished, QString(), {0, 0, 0}, leadFree);
         QStringList expected;
         for (const QString& l : again.lines())
-            if (l.startsWith("peak_C") || l.startsWith("time_above") || l.startsWith("steepest")) expected << l;
+            if (l.startsWith("peak_C") || l.startsWith("time_above") || l.startsWith("steepest_")) expected << l;
         if (figures != expected)
             return "the run summary disagrees with its rows: " + figures.join(" | ").toStdString() + " against " +
                    expected.join(" | ").toStdString();
