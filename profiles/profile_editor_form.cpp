@@ -256,16 +256,13 @@ void Profile_Editor_Form::ProfileRW_Timer_Timer() { transfer_->ProfileRW_Timer_T
 
 QString Profile_Editor_Form::liveText() const {
     if (!state_.MachineOnline && state_.LastStatusMs < 0) return "KR-9300 offline";
-    static const char* upper[] = {"OFF", "REFLOW", "FAST REFLOW"};
-    static const char* lower[] = {"OFF", "PERHEAT", "REFLOW", "FAST REFLOW"};
-    const int u = state_.UpperHeaterMode, l = state_.LowerHeaterMode;
     const bool fahrenheit = state_.Settings.TempUnit != 0;
     const QString board = state_.PcbTemperatureValid
                               ? QString::number(std::lround(displayTemperature(state_.PcbTemperature, fahrenheit))) +
                                     (fahrenheit ? " F" : " C")
                               : QString("PROBE ERR");
-    QString text = "PCB " + board + "  U.H. " + (u >= 1 && u <= 3 ? upper[u - 1] : "N/A") + "  L.H. " +
-                   (l >= 1 && l <= 4 ? lower[l - 1] : "N/A") + "  Fan " +
+    QString text = "PCB " + board + "  U.H. " + RunSequencer::upperName(state_.UpperHeaterMode) + "  L.H. " +
+                   RunSequencer::lowerName(state_.LowerHeaterMode) + "  Fan " +
                    (state_.FanState == 1 ? "ON" : state_.FanState == 0 ? "OFF" : "N/A");
     if (!core::statusFresh(state_, clock_.nowMs())) text += " (no reply)";
     return text;

@@ -358,14 +358,20 @@ bool RunSequencer::guardStops() {
     return true;
 }
 
+QString RunSequencer::upperName(int code) {
+    static const char* names[] = {"OFF", "REFLOW", "FAST REFLOW"};
+    return code >= 1 && code <= 3 ? names[code - 1] : "N/A";
+}
+
+QString RunSequencer::lowerName(int code) {
+    static const char* names[] = {"OFF", "PERHEAT", "REFLOW", "FAST REFLOW"};
+    return code >= 1 && code <= 4 ? names[code - 1] : "N/A";
+}
+
 QString RunSequencer::heatersOn(const core::SharedState& s) {
-    static const char* upper[] = {"OFF", "REFLOW", "FAST REFLOW"};
-    static const char* lower[] = {"OFF", "PERHEAT", "REFLOW", "FAST REFLOW"};
     QStringList on;
-    if (s.UpperHeaterMode > core::UhOff)
-        on << QString("U.H. ") + (s.UpperHeaterMode <= 3 ? upper[s.UpperHeaterMode - 1] : "N/A");
-    if (s.LowerHeaterMode > core::LhOff)
-        on << QString("L.H. ") + (s.LowerHeaterMode <= 4 ? lower[s.LowerHeaterMode - 1] : "N/A");
+    if (s.UpperHeaterMode > core::UhOff) on << "U.H. " + upperName(s.UpperHeaterMode);
+    if (s.LowerHeaterMode > core::LhOff) on << "L.H. " + lowerName(s.LowerHeaterMode);
     return on.join(", ");
 }
 

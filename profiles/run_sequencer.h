@@ -111,6 +111,9 @@ public:
     static constexpr const char* kSwitchOffQuestion = "Switch the heaters off now?";
     // "U.H. REFLOW, L.H. PERHEAT": the heaters above OFF, as the editor's lists name them.
     static QString heatersOn(const core::SharedState& state);
+    // A heater mode as the editor's lists name it; "N/A" for a code the poll cannot name.
+    static QString upperName(int code);
+    static QString lowerName(int code);
 
 private:
     // One row of the state table: the state, its handler, the point it belongs to and,

@@ -45,6 +45,13 @@ struct GuardedRun : ::testing::Test {
         ASSERT_TRUE(rig.clock.runUntil([&] { return editor->alert().loaded(); }, 5000));
         editor->alert().form()->Command1->click();
     }
+    // Confirmed in park, X1 reached, then the station put in normal mode for X2 and X3.
+    void runPastX1() {
+        rig.station.setMachineMode(core::PositionPark);
+        runConfirmed();
+        ASSERT_TRUE(reached("reached X1"));
+        rig.station.setMachineMode(core::PositionNormal);
+    }
     bool reached(const QString& e, std::int64_t withinMs = 30 * 60 * 1000) {
         return rig.clock.runUntil([&] { return events.contains(e); }, withinMs);
     }
@@ -97,10 +104,7 @@ TEST_F(GuardedRun, AModeWaitLeftUnansweredWithTheLowerHeaterOnStopsBeforeTheBoar
 
 TEST_F(GuardedRun, AThermocoupleOffTheBoardInTheX2ApproachStopsWithinTheNoRiseLimitPlusTwoSeconds) {
     enterProfile(60, 140, 180);
-    rig.station.setMachineMode(core::PositionPark);
-    runConfirmed();
-    ASSERT_TRUE(reached("reached X1"));
-    rig.station.setMachineMode(core::PositionNormal);
+    runPastX1();
     ASSERT_TRUE(reached("state 12"));
     rig.clock.advance(5000);
     rig.station.setThermocoupleDetached(true);
@@ -124,10 +128,7 @@ TEST_F(GuardedRun, ADeadLowerHeaterAtX1StopsTheRun) {
 
 TEST_F(GuardedRun, ABoardPastX3PlusTheMarginStopsTheRun) {
     enterProfile(40, 60, 80);
-    rig.station.setMachineMode(core::PositionPark);
-    runConfirmed();
-    ASSERT_TRUE(reached("reached X1"));
-    rig.station.setMachineMode(core::PositionNormal);
+    runPastX1();
     ASSERT_TRUE(reached("state 17"));
     rig.station.setBoardTemperature(105);  // a heater that will not come down
     ASSERT_TRUE(guarded(5000));
@@ -193,10 +194,7 @@ TEST_F(GuardedRun, StopWithAHeaterOnAsksAndYesSwitchesBothOffWithinFiveSeconds) 
 
 TEST_F(GuardedRun, CancelWithAHeaterOnAnsweredNoLeavesThemAndSaysWhichAreOn) {
     enterProfile(60, 100, 120);
-    rig.station.setMachineMode(core::PositionPark);
-    runConfirmed();
-    ASSERT_TRUE(reached("reached X1"));
-    rig.station.setMachineMode(core::PositionNormal);
+    runPastX1();
     ASSERT_TRUE(reached("alert: Preheating Zone"));
     editor->alert().form()->close();  // the close box counts as Cancel
     ASSERT_TRUE(reached("terminate", 5000));
