@@ -197,7 +197,8 @@ void Program::showLiveness() {
     const bool online = state.MachineOnline;
     const bool stopped = !poller.USB_Service_Timer().enabled() && !state.PollerBusy;
     const bool old = state.LastStatusMs < 0 || clock.nowMs() - state.LastStatusMs > kStaleAfterMs;
-    form.setPollingPaused(online && (stopped || old));
+    const bool transfer = state.ServingSlot == core::SlotProfileRead || state.ServingSlot == core::SlotProfileWrite;
+    form.setPollingPaused(online && (stopped || old || transfer));
     form.setPlottingPaused(online && !state.Settings.AutoTCPlot);
 }
 
@@ -229,7 +230,7 @@ void Program::openEditor(bool newProfile, bool openProfile) {
                                                 });
     editor_->setAttribute(Qt::WA_DeleteOnClose);
     editor_->Form_Load();
-    editor_->show();
+    editor_->showAtTopLeft();
 }
 
 void Program::openRunRecords() {

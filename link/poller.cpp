@@ -311,7 +311,7 @@ void Poller::showModes() {
 }
 
 void Poller::serveOneRequest() {
-    for (int slot : kPriority) {
+    for (int slot : order_) {
         if (!state_.RequestFlags[std::size_t(slot)]) continue;
         state_.ServingSlot = std::int16_t(slot);
         if (actions_[std::size_t(slot)]) actions_[std::size_t(slot)]();

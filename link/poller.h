@@ -42,6 +42,10 @@ public:
         core::SlotUpperHeaterUp, core::SlotUpperHeaterDown, core::SlotLowerHeaterUp, core::SlotLowerHeaterDown,
         core::SlotFan,           core::SlotBeep,            core::SlotWriteSettings, core::SlotProfileRead,
         core::SlotProfileWrite,  core::SlotClearLog,        core::SlotSignOff};
+    // The order served. A check of the exit hand swaps in one that serves profile transfers
+    // before the steps down, to prove that it notices a switch-off held up behind them.
+    using ServeOrder = std::array<int, 11>;
+    void setServeOrder(const ServeOrder& order) { order_ = order; }
 
     platform::Timer& USB_Service_Timer() { return *timer_; }
     // Ticks that did their work (connect requested, not already busy).
@@ -78,6 +82,7 @@ private:
     std::array<std::function<void()>, core::kRequestSlots> actions_;
     SafetyRule safetyReached_ = boardAtSafetySetPoint;
     std::uint64_t ticksRun_ = 0;
+    ServeOrder order_ = kPriority;
     std::int64_t lastTickMs_ = 0;
     bool lastPollSucceeded_ = false;
     bool steppingDownSaid_ = false;  // the diagnostic line of the current switch-off is out

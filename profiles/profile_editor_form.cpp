@@ -18,6 +18,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
 #include <QStatusBar>
 
 #include <cmath>
@@ -96,6 +98,14 @@ QList<QWidget*> Profile_Editor_Form::lockableControls() const {
 }
 
 // --- opening ---
+
+// Shown at the top left corner of the screen with its title bar: the frame's position is
+// asked for once the window is mapped, so the window manager puts the frame, not the client
+// area, in the corner.
+void Profile_Editor_Form::showAtTopLeft() {
+    show();
+    if (QWindow* w = windowHandle(); w && w->screen()) w->setFramePosition(w->screen()->availableGeometry().topLeft());
+}
 
 void Profile_Editor_Form::Form_Load() {
     if (enableMainWindow_) enableMainWindow_(false);

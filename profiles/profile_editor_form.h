@@ -52,6 +52,7 @@ public:
     ~Profile_Editor_Form() override;
 
     void Form_Load();
+    void showAtTopLeft();
 
     // --- commands ---
     void Command1_Click();  // Exit Profiles

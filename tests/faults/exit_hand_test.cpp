@@ -29,8 +29,9 @@ struct ExitRun {
     std::map<std::string, int> seen;
 };
 
-// Counts, for each heater step down asked while a switch-off is under way, the exchanges
-// the poller serves before it; the one under way when it was asked counts too.
+// Counts, for each heater that is on while a switch-off is under way, the exchanges other
+// than heater steps the poller begins before that heater's next step down; the one under way
+// when the switch-off began counts too.
 class StepWatch {
 public:
     explicit StepWatch(const core::SharedState& s) : s_(s) {}
@@ -40,21 +41,23 @@ public:
                            serving != core::SlotLowerHeaterDown && serving != core::SlotBeep;
         const bool newExchange = other && serving != prevServing_;
         prevServing_ = serving;
-        const bool switchingOff = s_.HeaterSwitchOffRequested || s_.SafetyTripped || s_.RunSwitchOffRequested;
+        const bool switchingOff = s_.HeaterSwitchOffRequested || s_.RunSwitchOffRequested ||
+                                  (s_.SafetyTripped && !s_.ProfileRunActive);
+        const bool on[] = {s_.UpperHeaterMode > core::UhOff, s_.LowerHeaterMode > core::LhOff};
         const int downSlots[] = {core::SlotUpperHeaterDown, core::SlotLowerHeaterDown};
         for (int i = 0; i < 2; ++i) {
-            const int slot = downSlots[i];
             Pending& p = pending_[std::size_t(i)];
-            if (!p.on && s_.RequestFlags[std::size_t(slot)] && switchingOff) {
+            if (!switchingOff || !on[i] || serving == downSlots[i]) {
+                p.on = false;
+                continue;
+            }
+            if (!p.on) {
                 p = {true, other ? 1 : 0};
                 continue;
             }
-            if (!p.on) continue;
-            if (newExchange) ++p.ahead;
-            if (p.ahead > 1)
-                return "a heater step down (slot " + std::to_string(slot) + ") waited behind " +
+            if (newExchange && ++p.ahead > 1)
+                return "a heater step down (slot " + std::to_string(downSlots[i]) + ") waited behind " +
                        std::to_string(p.ahead) + " exchanges";
-            if (serving == slot || !s_.RequestFlags[std::size_t(slot)]) p.on = false;
         }
         return {};
     }
@@ -69,10 +72,15 @@ private:
     int prevServing_ = 0;
 };
 
-ExitRun leaveUnderWay(std::uint64_t seed) {
+ExitRun leaveUnderWay(std::uint64_t seed, bool transfersFirst = false) {
     ExitRun run;
     testsupport::ProgramRig rig(testsupport::ProgramRig::settingsWith("AutoTCPlot", "1"), 7, seed);
     rig.start();
+    if (transfersFirst)
+        rig.poller->setServeOrder({core::SlotProfileRead, core::SlotProfileWrite, core::SlotUpperHeaterUp,
+                                   core::SlotUpperHeaterDown, core::SlotLowerHeaterUp, core::SlotLowerHeaterDown,
+                                   core::SlotFan, core::SlotBeep, core::SlotWriteSettings, core::SlotClearLog,
+                                   core::SlotSignOff});
     simulator::Prng dice(seed * 6151 + 3);
     testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
     auto fail = [&](const std::string& what) {
@@ -208,4 +216,15 @@ TEST(ExitHand, EveryExitAskedForEndsWithinItsBoundAndNoStepOffWaitsBehindMoreTha
     EXPECT_GT(seen["with the editor open"], 0) << summary;
     EXPECT_GT(seen["Manual Disconnect"], 0) << summary;
     EXPECT_GT(seen["ended in order"], 0) << summary;
+}
+
+// The check bites: with profile transfers served before the steps down, a switch-off asked
+// during a save waits behind the save's read-back, and the hand says so.
+TEST(ExitHand, NoticesStepsOffHeldBehindTransfers) {
+    std::string failure;
+    std::uint64_t seed = 1;
+    for (; seed <= 200 && failure.empty(); ++seed) failure = leaveUnderWay(seed, true).failure;
+    ASSERT_FALSE(failure.empty()) << "not caught within 200 seeds";
+    std::printf("caught: %s\n", failure.c_str());
+    EXPECT_NE(failure.find("waited behind"), std::string::npos) << failure;
 }
