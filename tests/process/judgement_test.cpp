@@ -167,3 +167,25 @@ TEST(Judgement, TheCurveIsCheckedAgainstTheWindow) {
               QStringList({"Curve: time above liquidus 45 s at the edge of 45-90 s",
                            "Curve: steepest cooling slope 7.8 C/s above 6.0 C/s"}));
 }
+
+// The textbook run cut off at a second: the figures are whole once the board is below 217 C,
+// more than 5 C below the peak and a 5 s fall has been seen after it.
+TEST(Judgement, TheCoolingIsSeenOnceTheBoardIsBelowTheLiquidusAndOffThePeak) {
+    const auto rows = run(kTextbook);
+    const auto upTo = [&rows](double s) {
+        std::vector<process::Row> cut;
+        for (const process::Row& r : rows)
+            if (r.timeS <= s) cut.push_back(r);
+        return cut;
+    };
+    const std::pair<double, bool> cases[] = {
+        {170, false},  // at the peak
+        {180, false},  // 235 C: within the time above liquidus
+        {198, false},  // 217 C: still at the liquidus
+        {199, true},   // 216 C, 29 s after the peak
+    };
+    for (const auto& [s, seen] : cases) EXPECT_EQ(process::coolingSeen(upTo(s), window("SAC305")), seen) << s;
+    // Below the liquidus but no 5 s fall after the peak: a board that never got hot.
+    EXPECT_FALSE(process::coolingSeen(run({{0, 25}, {60, 120}, {63, 110}}), window("SAC305")));
+    EXPECT_TRUE(process::coolingSeen(run({{0, 25}, {60, 120}, {66, 110}}), window("SAC305")));
+}
