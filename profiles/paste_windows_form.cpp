@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace profiles {
@@ -86,6 +87,8 @@ PasteWindowsForm::PasteWindowsForm(settings::OwnSettings& own, platform::Dialogs
     setObjectName("PasteWindowsForm");
     setWindowTitle(kTitle);
     setWindowModality(Qt::WindowModal);
+    // A built-in window's boxes can be read, not typed in: drawn on grey.
+    setStyleSheet("QLineEdit[readOnly=\"true\"] { background: #ececec; color: #333; }");
     buildControls();
     user_ = process::loadUserWindows(own_);
     fillList(process::kLeadedPaste);
@@ -195,13 +198,16 @@ void PasteWindowsForm::showSelected() {
     if (row < 0 || row >= all.size()) return;
     const process::PasteWindow& w = all[row];
     const bool own = userIndex() >= 0;
-    txtName->setText(w.name);
-    txtName->setReadOnly(!own);
-    for (const settings::PasteField& f : settings::pasteFields()) {
-        QLineEdit* b = numberBoxes.at(f.key);
-        b->setText(numberText(w.*f.member));
-        b->setReadOnly(!own);
-    }
+    auto shown = [own](QLineEdit* box, const QString& text) {
+        box->setText(text);
+        box->setReadOnly(!own);
+        box->style()->unpolish(box);  // the style sheet follows the read-only property
+        box->style()->polish(box);
+    };
+    shown(txtName, w.name);
+    for (const settings::PasteField& f : settings::pasteFields())
+        shown(numberBoxes.at(f.key), unitOf(f.key) == "C/s" ? QString::number(w.*f.member, 'f', 1)
+                                                             : numberText(w.*f.member));
     cmdSave->setEnabled(own);
     cmdRemove->setEnabled(own);
     lblNote->setVisible(!own);

@@ -6,7 +6,6 @@
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "platform/picture_file.h"
-#include "process/judgement.h"
 #include "profiles/run_picture.h"
 #include "settings/own_settings.h"
 #include "ui/save_dialog.h"

@@ -51,6 +51,7 @@ TEST_F(PasteWindows, ABuiltInWindowIsCopiedNotChangedAndTheCopyIsChangedWithChec
     EXPECT_FALSE(find<QPushButton>("cmdSave")->isEnabled());
     EXPECT_FALSE(find<QPushButton>("cmdRemove")->isEnabled());
     EXPECT_EQ(find<QLineEdit>("txtLiquidusC")->text(), "217");
+    testsupport::saveShot(*form, "paste-windows-built-in.png");
 
     click("cmdCopy");
     ASSERT_EQ(kept().size(), 1);
