@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "mainwin/options_form.h"
+#include "profiles/paste_windows_form.h"
 #include "profiles/run_record.h"
 #include "ui/about_form.h"
 
@@ -59,6 +60,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     form.setMenuAction(form.M_File_Open_Profile, [this] { openEditor(false, true); });
     form.setMenuAction(form.M_Profile_Editor, [this] { openEditor(false, false); });
     form.setMenuAction(form.M_Profile_Run_Records, [this] { openRunRecords(); });
+    form.setMenuAction(form.M_Profile_Paste_Windows, [this] { openPasteWindows(); });
     form.setMenuAction(form.M_Tools_Defaults, [this] { openDefaults(); });
 }
 
@@ -229,6 +231,7 @@ void Program::openEditor(bool newProfile, bool openProfile) {
                                                     form.setMainWindowEnabled(on);
                                                 });
     editor_->setAttribute(Qt::WA_DeleteOnClose);
+    editor_->setOwnSettings(&own);
     editor_->Form_Load();
     editor_->showAtTopLeft();
 }
@@ -237,6 +240,12 @@ void Program::openRunRecords() {
     const QString folder = profiles::RunRecord::runsFolder(programFolder_, userDataFolder);
     QDir().mkpath(folder);
     shell_.openUrl(QUrl::fromLocalFile(folder).toString());
+}
+
+void Program::openPasteWindows() {
+    auto* windows = new profiles::PasteWindowsForm(own, dialogs_, &form);
+    windows->setAttribute(Qt::WA_DeleteOnClose);
+    windows->show();
 }
 
 void Program::openDefaults() {

@@ -78,6 +78,8 @@ public:
     void openEditor(bool newProfile, bool openProfile);
     profiles::Profile_Editor_Form* editor() const { return editor_; }
     void openRunRecords();
+    // Profile > Paste Windows, over the main window.
+    void openPasteWindows();
     // The defaults tool, once no poller tick is running.
     void openDefaults();
     defaults::Form_Defaults* defaultsTool() const { return defaults_; }

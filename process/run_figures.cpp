@@ -71,4 +71,12 @@ RunFigures runFigures(std::span<const Row> rows, const PasteWindow& window) {
     return f;
 }
 
+bool coolingSeen(std::span<const Row> rows, const PasteWindow& window) {
+    const RunFigures f = runFigures(rows, window);
+    if (!f.peakC) return false;
+    const auto last = std::find_if(rows.rbegin(), rows.rend(), [](const Row& r) { return r.boardC.has_value(); });
+    const double c = *last->boardC;
+    return c < window.liquidusC && c < *f.peakC - kNearPeakC && f.value(Statistic::CoolingSlope).has_value();
+}
+
 }  // namespace process

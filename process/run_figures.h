@@ -33,4 +33,9 @@ inline constexpr double kSlopeSpanS = 5;  // slopes over 5 s
 // soak band come from the window.
 RunFigures runFigures(std::span<const Row> rows, const PasteWindow& window);
 
+// Whether the board has cooled far enough for every statistic to be taken in full: the
+// last reading is below the liquidus and more than 5 C below the peak (the time above the
+// liquidus and near the peak are over) and a cooling slope has been taken after the peak.
+bool coolingSeen(std::span<const Row> rows, const PasteWindow& window);
+
 }  // namespace process

@@ -164,6 +164,56 @@ QImage ProfileChart::picture() const {
     return ChartViewer1->toPixmap(kWidth, kHeight).toImage();
 }
 
+QImage ProfileChart::picture(const PasteMarks& marks) const {
+    QCustomPlot& plot = *ChartViewer1;
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    auto shown = [fahrenheit](double c) { return fahrenheit ? c * 9 / 5 + 32 : c; };
+    QList<QCPAbstractItem*> added;
+    // On the grid's layer: above the black ground, below the traces.
+    auto band = [&](double lowC, double highC, const QColor& colour, const QString& name) {
+        auto* rect = new QCPItemRect(&plot);
+        rect->setLayer("grid");
+        rect->topLeft->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        rect->bottomRight->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        rect->topLeft->setCoords(0, shown(highC));
+        rect->bottomRight->setCoords(1, shown(lowC));
+        QColor fill = colour;
+        fill.setAlpha(55);
+        rect->setBrush(fill);
+        rect->setPen(Qt::NoPen);
+        auto* label = new QCPItemText(&plot);
+        label->setLayer("grid");
+        label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        label->position->setCoords(0.005, shown(highC));
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setFont(ui::boldFont(7));
+        label->setColor(colour);
+        label->setText(name);
+        label->setClipToAxisRect(true);
+        added << rect << label;
+    };
+    band(marks.soakLowC, marks.soakHighC, QColor(0x4F, 0x9D, 0xFF), "soak");
+    band(marks.peakLowC, marks.peakHighC, QColor(0xFF, 0x7A, 0x3D), "peak");
+    auto* liquidus = new QCPItemStraightLine(&plot);
+    liquidus->setLayer("grid");
+    liquidus->point1->setCoords(0, shown(marks.liquidusC));
+    liquidus->point2->setCoords(1, shown(marks.liquidusC));
+    liquidus->setPen(QPen(QColor(0xE0, 0xC0, 0x40, 170), 1, Qt::DashLine));
+    auto* liquidusLabel = new QCPItemText(&plot);
+    liquidusLabel->setLayer("grid");
+    liquidusLabel->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+    liquidusLabel->position->setCoords(0.995, shown(marks.liquidusC));
+    liquidusLabel->setPositionAlignment(Qt::AlignRight | Qt::AlignBottom);
+    liquidusLabel->setFont(ui::boldFont(7));
+    liquidusLabel->setColor(QColor(0xE0, 0xC0, 0x40));
+    liquidusLabel->setText(QString("liquidus %1 %2").arg(std::lround(shown(marks.liquidusC))).arg(fahrenheit ? "F" : "C"));
+    added << liquidus << liquidusLabel;
+    const QImage out = picture();
+    for (QCPAbstractItem* item : added) plot.removeItem(item);
+    plot.replot(QCustomPlot::rpQueuedReplot);
+    return out;
+}
+
 bool ProfileChart::saveGraph(const QString& fileName) const { return platform::savePicture(picture(), fileName); }
 
 QString ProfileChart::valueTipAt(const QPointF& pos) const {

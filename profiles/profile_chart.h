@@ -64,6 +64,15 @@ public:
     // The chart as last built, as a picture; saved by the file name's extension (.jpg, .png,
     // .gif, .bmp; none: PNG). False when the file could not be written.
     QImage picture() const;
+    // A paste window's temperatures marked on a run's picture, in Celsius.
+    struct PasteMarks {
+        double liquidusC = 0;
+        double soakLowC = 0, soakHighC = 0;
+        double peakLowC = 0, peakHighC = 0;
+    };
+    // The chart as last built with the soak band, the peak band and the liquidus drawn
+    // faintly behind the traces; the chart on screen stays as it was.
+    QImage picture(const PasteMarks& marks) const;
     bool saveGraph(const QString& fileName) const;
 
     // What the last build showed, for the editor and its tests.

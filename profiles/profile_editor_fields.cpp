@@ -47,6 +47,7 @@ void Profile_Editor_Form::showRecord(const ProfileRecord& r) {
         modeList(p)->setCurrentIndex(x.ParkMode);
     }
     (r.Alloy == AlloyKind::LeadFree ? Option5 : Option4)->setChecked(true);
+    choosePasteForProfile();
 }
 
 QWidget* Profile_Editor_Form::boxWidget(ProfileBox box) const {

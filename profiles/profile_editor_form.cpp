@@ -6,8 +6,8 @@
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 #include "platform/picture_file.h"
-#include "process/judgement.h"
 #include "profiles/run_picture.h"
+#include "settings/own_settings.h"
 #include "ui/save_dialog.h"
 
 #include <QCheckBox>
@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <QStatusBar>
+#include <QToolButton>
 
 #include <cmath>
 
@@ -58,12 +59,15 @@ Profile_Editor_Form::Profile_Editor_Form(core::SharedState& state, platform::Clo
     run_->setEventSink([this](const QString& e) { runEvent(e); });
     alert_->setAnswerSink([this](const QString& a) { record_->event("answer: " + a); });
     record_->setFailureSink([this](const QString& t) { setPanel(2, t); });
-    record_->setProgressSink([this](const QString& t) { setPanel(2, t); });
+    record_->setProgressSink([this](const QString& t) {
+        if (!runJudged_) setPanel(2, judgementDue_ ? t + "  |  " + coolingNote() : t);
+    });
     connectControls();
     bindFieldChecks();
 }
 
 Profile_Editor_Form::~Profile_Editor_Form() {
+    if (judgementDue_) judgeRun();
     record_->close();
     alert_->unload();
 }
@@ -80,6 +84,14 @@ void Profile_Editor_Form::connectControls() {
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
     connect(Option4, &QRadioButton::clicked, this, [this] { Option4_Click(); });
     connect(Option5, &QRadioButton::clicked, this, [this] { Option5_Click(); });
+    connect(cboPaste, &QComboBox::activated, this, [this] { cboPaste_Activated(); });
+    connect(cmdPasteWindows, &QToolButton::clicked, this, [this] { cmdPasteWindows_Click(); });
+    // A name typed in brings back the paste last chosen for it.
+    connect(Text7, &QLineEdit::editingFinished, this, [this] {
+        if (!own_ || own_->lastPaste(Text7->text().trimmed()).isEmpty()) return;
+        choosePasteForProfile();
+        checkCurveAgainstPaste();
+    });
 }
 
 // --- controls by point ---
@@ -124,6 +136,8 @@ void Profile_Editor_Form::Form_Load() {
     Text8->clear();
     Option1->setChecked(true);
     fillLists();
+    fillPasteList();
+    choosePasteForProfile();
     if (!state_.MachineOnline)
         for (QWidget* w : QList<QWidget*>{Command5, Command6, Command7, Command9, Option1, Option2, Option3})
             w->setEnabled(false);
@@ -185,6 +199,7 @@ void Profile_Editor_Form::resetRecord() {
     Option4->setChecked(true);
     Option1->setChecked(true);
     fillLists();
+    choosePasteForProfile();
 }
 
 void Profile_Editor_Form::Command1_Click() {
@@ -253,14 +268,18 @@ void Profile_Editor_Form::Command9_Click() { state_.RequestFlags[core::SlotFan] 
 // The alloy moves the curve's time points from the next recomputation on.
 void Profile_Editor_Form::Option4_Click() {
     chart_->RequestChartRedraw();
-    checkCurveAgainstPaste();
+    followAlloy();
 }
 void Profile_Editor_Form::Option5_Click() {
     chart_->RequestChartRedraw();
-    checkCurveAgainstPaste();
+    followAlloy();
 }
 
-void Profile_Editor_Form::Cooling_Graph_Timer_Timer() { appendSample(); }
+// The cooling trace after a run; the verdict once the board has cooled through the liquidus.
+void Profile_Editor_Form::Cooling_Graph_Timer_Timer() {
+    appendSample();
+    if (judgementDue_ && cooledThrough()) judgeRun();
+}
 
 void Profile_Editor_Form::ProfileRW_Timer_Timer() { transfer_->ProfileRW_Timer_Timer(); }
 
@@ -319,29 +338,18 @@ void Profile_Editor_Form::redrawCurve() {
     checkCurveAgainstPaste();
 }
 
-// The designed curve against the paste's window, before any run: what falls outside is
-// listed in panel 2 ("Curve: peak 190 C below 205-235 C").
-void Profile_Editor_Form::checkCurveAgainstPaste() {
-    if (locked_ || run_->running()) return;
-    const auto window = pasteWindow();
-    if (!window) return;
-    const CurveArray curveC = ComputeProfileCurve(state_.X1SetPointC, state_.X2SetPointC, state_.X3SetPointC,
-                                                  Option5->isChecked() ? Alloy::LeadFree : Alloy::Leaded, false);
-    const QStringList outside = process::checkCurve(std::span<const double>(curveC.data(), curveC.size()), *window);
-    if (!outside.isEmpty()) setPanel(2, outside.join("; "));
-    else if (panel(2).startsWith("Curve: ")) setPanel(2, QString());
-}
-
 // --- lock and alert ---
 
 void Profile_Editor_Form::LockEditor() {
     locked_ = true;
     for (QWidget* w : lockableControls()) w->setEnabled(false);
+    for (QWidget* w : QList<QWidget*>{cboPaste, cmdPasteWindows}) w->setEnabled(false);
 }
 
 void Profile_Editor_Form::UnlockEditor() {
     locked_ = false;
     for (QWidget* w : lockableControls()) w->setEnabled(true);
+    for (QWidget* w : QList<QWidget*>{cboPaste, cmdPasteWindows}) w->setEnabled(true);
     if (panel(2) == kBusyClosing) setPanel(2, QString());
 }
 
@@ -382,8 +390,11 @@ void Profile_Editor_Form::askYesNo(const QString& text, std::function<void(bool)
 
 void Profile_Editor_Form::setCoolingTrace(bool on) {
     coolingTimer_->setEnabled(on);
-    // The cooling trace of the last run ends its record; a run still going keeps it.
-    if (!on && !run_->running()) record_->close();
+    // The cooling trace of the last run ends its record, judged by then; a run still going
+    // keeps it.
+    if (on || run_->running()) return;
+    if (judgementDue_) judgeRun();
+    record_->close();
 }
 
 void Profile_Editor_Form::restartTrace() {
@@ -427,33 +438,10 @@ void Profile_Editor_Form::beginRecord() {
         return curveC[std::size_t(second)];
     };
     record_->begin(setup);
-}
-
-void Profile_Editor_Form::endRecord(RunOutcome outcome, const QString& reason) {
-    if (!record_->recording()) return;
-    process::Judgement judgement;
-    const bool stopped = outcome != RunOutcome::Finished;
-    const RunSummary summary = record_->endRun(outcome, reason, [&](const std::vector<RunRow>& rows) {
-        std::vector<process::Row> ticks;
-        for (const RunRow& r : rows)
-            if (r.tick()) ticks.push_back({r.elapsedS, r.boardC});
-        judgement = process::judgeRun(ticks, pasteWindow(), stopped);
-        return judgement.tableLines();
-    });
-    const QString verdict = judgement.line();
-    setPanel(2, verdict + "  |  " + summary.shortText());
-    // The picture goes beside the record; a record that could not be written has said so.
-    if (!record_->basePath().isEmpty() && !record_->failed()) {
-        const QString picture = record_->basePath() + ".png";
-        if (!runPicture(captionedPicture(chart_->picture(), profileCaption()), summary, {verdict}).save(picture, "PNG"))
-            setPanel(2, summary.shortText() + " (the run picture could not be written to " + picture + ")");
-    }
-}
-
-// The paste the run is judged against: the alloy's own, Sn63Pb37 for leaded, SAC305 for
-// lead-free.
-std::optional<process::PasteWindow> Profile_Editor_Form::pasteWindow() const {
-    return process::findWindow(process::builtInWindows(), Option5->isChecked() ? "SAC305" : "Sn63Pb37");
+    runPaste_ = pasteWindow();
+    judgementDue_ = false;
+    runJudged_ = false;
+    if (own_) own_->rememberPaste(setup.profileName, pasteName());
 }
 
 }  // namespace profiles

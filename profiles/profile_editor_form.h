@@ -22,9 +22,13 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QToolButton;
 
 namespace core {
 struct SharedState;
+}
+namespace settings {
+class OwnSettings;
 }
 namespace platform {
 class Clock;
@@ -51,6 +55,11 @@ public:
                         QWidget* parent = nullptr);
     ~Profile_Editor_Form() override;
 
+    // The program's own settings: the user's paste windows and the paste last chosen for
+    // each profile name. Without them the Paste list holds the built-in windows and "None"
+    // and remembers nothing. Given before Form_Load.
+    void setOwnSettings(settings::OwnSettings* own) { own_ = own; }
+
     void Form_Load();
     void showAtTopLeft();
 
@@ -68,6 +77,16 @@ public:
     void Option5_Click();   // Lead-Free
     void Cooling_Graph_Timer_Timer();
     void ProfileRW_Timer_Timer();
+    void cboPaste_Activated();         // the operator chose a paste
+    void cmdPasteWindows_Click();      // Paste Windows
+
+    // --- the paste ---
+    // The Paste list anew from the built-in and the user's windows, the choice kept while
+    // it is still there.
+    void fillPasteList();
+    // The paste last chosen for the profile's name, else the alloy's own.
+    void choosePasteForProfile();
+    QString pasteName() const;
 
     // --- offered to the transfer and the run ---
     void LockEditor();
@@ -175,6 +194,8 @@ public:
     QPushButton* Command7 = nullptr;  // Save (station)
     QPushButton* Command8 = nullptr;  // Save Graph
     QPushButton* Command9 = nullptr;  // FAN ON/OFF
+    QComboBox* cboPaste = nullptr;    // the paste the run is judged against
+    QToolButton* cmdPasteWindows = nullptr;
     QStatusBar* StatusBar1 = nullptr;
 
     // The 33 controls LockEditor and UnlockEditor switch together.
@@ -197,6 +218,10 @@ private:
     void endRecord(RunOutcome outcome, const QString& reason = QString());
     void checkCurveAgainstPaste();
     std::optional<process::PasteWindow> pasteWindow() const;
+    void followAlloy();
+    void judgeRun();
+    bool cooledThrough() const;
+    QString coolingNote() const;
     // Field checks: a box left, a message box changed; a failure is shown with the focus back.
     void bindFieldChecks();
     void boxLeft(QWidget* box);
@@ -237,6 +262,14 @@ private:
     bool locked_ = false;
     bool closing_ = false;
     bool showingVerdict_ = false;  // a failure is being shown: the focus moves it makes check nothing
+    settings::OwnSettings* own_ = nullptr;
+    QList<process::PasteWindow> userWindows_;
+    // The run's judgement: the paste chosen when it began, how it ended, and whether the
+    // verdict still waits for the board to cool through the liquidus.
+    std::optional<process::PasteWindow> runPaste_;
+    RunOutcome runOutcome_ = RunOutcome::Finished;
+    bool judgementDue_ = false;
+    bool runJudged_ = true;
 };
 
 }  // namespace profiles

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
 
@@ -111,6 +112,17 @@ void Profile_Editor_Form::buildControls() {
     general->addWidget(Text8, 1, 1, 1, 2);
     Command8 = button("Save Graph", "Command8", "Save the chart as a picture");
     general->addWidget(Command8, 2, 2, Qt::AlignRight);
+    // The paste a run is judged against, and its windows.
+    cboPaste = named(new QComboBox, "cboPaste");
+    cboPaste->setToolTip("The solder paste whose window judges the run");
+    cmdPasteWindows = named(new QToolButton, "cmdPasteWindows");
+    cmdPasteWindows->setText("...");
+    cmdPasteWindows->setToolTip("Paste Windows: add, change or remove your own");
+    auto* paste = new QHBoxLayout;
+    paste->addWidget(cboPaste, 1);
+    paste->addWidget(cmdPasteWindows);
+    general->addWidget(caption("Paste: "), 2, 0);
+    general->addLayout(paste, 2, 1);
     bottom->addWidget(Frame6, 3);
 
     Frame4 = named(new QGroupBox(" Profiles on Computer "), "Frame4");
@@ -167,7 +179,7 @@ void Profile_Editor_Form::buildControls() {
     QList<QWidget*> order;
     for (int p = 0; p < 3; ++p)
         order << temperatureBox(p) << messageBox(p) << lowerList(p) << upperList(p) << fanBox(p) << modeList(p);
-    order << Text7 << Option4 << Option5 << Command8 << Command2 << Command3 << Command4 << Command6 << Command7
+    order << Text7 << Option4 << Option5 << cboPaste << cmdPasteWindows << Command8 << Command2 << Command3 << Command4 << Command6 << Command7
           << Option1 << Option2 << Option3 << Command9 << Command5 << Command1;
     for (int i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }

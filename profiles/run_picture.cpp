@@ -44,10 +44,15 @@ QImage runPicture(const QImage& chart, const RunSummary& summary, const QStringL
     p.setRenderHint(QPainter::Antialiasing);
     p.drawImage(0, 0, chart);
     p.setFont(font);
-    p.setPen(QColor(240, 240, 240));
     const int left = int(ui::ChartLook::kPlotLeft);
-    for (int i = 0; i < lines.size(); ++i)
-        p.drawText(left, chart.height() + pad + i * fm.height() + fm.ascent(), lines[i]);
+    for (int i = 0; i < lines.size(); ++i) {
+        // The verdict stands out: green for PASS, red for FAIL.
+        const QString& line = lines[i];
+        p.setPen(line.startsWith("PASS") ? QColor(110, 220, 110)
+                 : line.startsWith("FAIL") ? QColor(255, 110, 100)
+                                           : QColor(240, 240, 240));
+        p.drawText(left, chart.height() + pad + i * fm.height() + fm.ascent(), line);
+    }
     return out;
 }
 

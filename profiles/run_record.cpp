@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 namespace profiles {
@@ -100,19 +101,28 @@ void RunRecord::event(const QString& text) {
     if (recording()) writeRow(text);
 }
 
-RunSummary RunRecord::endRun(RunOutcome outcome, const QString& guardReason,
-                             const std::function<QStringList(const std::vector<RunRow>&)>& judged) {
-    const RunSummary summary =
-        summarizeRun(rows_, outcome, setup_.profileName, setup_.pointsC, setup_.leadFree, guardReason);
+RunSummary RunRecord::endRun(RunOutcome outcome, const QString& guardReason) {
     runEnded_ = true;
+    outcome_ = outcome;
+    guardReason_ = guardReason;
+    endS_ = elapsed();
+    const RunSummary s = summary();
     phase_ = outcome == RunOutcome::Finished ? "Cooling" : QString();
-    phaseStartS_ = elapsed();
-    QStringList lines = summary.lines();
-    if (judged) lines << judged(rows_);
-    const platform::TextWrite w = platform::writeTextLines(basePath_ + ".txt", lines);
-    if (!w.ok()) fail(basePath_ + ".txt: " + w.error);
+    phaseStartS_ = endS_;
+    writeSummary({});
     if (outcome != RunOutcome::Finished) close();
-    return summary;
+    return s;
+}
+
+RunSummary RunRecord::summary() const {
+    RunSummary s = summarizeRun(rows_, outcome_, setup_.profileName, setup_.pointsC, setup_.leadFree, guardReason_);
+    if (runEnded_) s.totalS = std::min(s.totalS, std::round(endS_ * 10) / 10);
+    return s;
+}
+
+void RunRecord::writeSummary(const QStringList& more) {
+    const platform::TextWrite w = platform::writeTextLines(basePath_ + ".txt", summary().lines() + more);
+    if (!w.ok()) fail(basePath_ + ".txt: " + w.error);
 }
 
 void RunRecord::close() {

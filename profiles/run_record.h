@@ -47,9 +47,12 @@ public:
     void event(const QString& text);
     // The run ended: the summary is computed from the rows so far and written beside the
     // record. A finished run's record goes on with the cooling trace until close().
-    // `judged` computes more lines for the summary file (the paste's verdict) from the rows.
-    RunSummary endRun(RunOutcome outcome, const QString& guardReason = QString(),
-                      const std::function<QStringList(const std::vector<RunRow>&)>& judged = {});
+    RunSummary endRun(RunOutcome outcome, const QString& guardReason = QString());
+    // After endRun: the summary from every row so far, the cooling included; the total time
+    // stays the run's own.
+    RunSummary summary() const;
+    // Writes the summary file anew: summary() and then `more` (the paste's verdict).
+    void writeSummary(const QStringList& more);
     // No more rows.
     void close();
 
@@ -94,6 +97,9 @@ private:
     bool linkUp_ = true;
     bool replying_ = true;  // the last once-a-second row had a fresh answer
     bool runEnded_ = false;
+    RunOutcome outcome_ = RunOutcome::Finished;
+    QString guardReason_;
+    double endS_ = 0;  // when the run ended
 
     // Progress and the stall watch.
     std::int16_t lastState_ = -1;

@@ -188,6 +188,7 @@ void TransferWatch::showRetrieved() {
     editor_.setPanel(1, QString("Profile %1 Retreived successfully").arg(selectedSlot()));
     editor_.UnlockEditor();
     editor_.Command5->setEnabled(true);
+    editor_.choosePasteForProfile();
     editor_.refreshCurveFromBoxes();
     state_.Transfer.ReadDone = false;
     state_.Transfer.ProfileNumber = 0;

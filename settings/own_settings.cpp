@@ -94,11 +94,6 @@ void saveAll(QSettings& out, const core::SharedState& state) { saveRunGuard(out,
 constexpr const char* kPasteGroup = "PasteWindows";
 constexpr const char* kLastPasteGroup = "LastPaste";
 
-struct PasteField {
-    const char* key;
-    double PasteWindow::*member;
-    double low, high;
-};
 constexpr double kHottestC = 450, kLongestS = 3600, kSteepest = 20;
 constexpr PasteField kPasteFields[] = {
     {"LiquidusC", &PasteWindow::liquidusC, 50, kHottestC},
@@ -180,6 +175,12 @@ void savePastes(QSettings& out, const QList<PasteWindow>& windows) {
     }
     out.endArray();
 }
+
+}  // namespace
+
+std::span<const PasteField> pasteFields() { return kPasteFields; }
+
+namespace {
 
 // Why the file as a whole cannot be used; empty when it can.
 QString troubleWith(const QFileInfo& info, const QSettings& file) {

@@ -7,6 +7,8 @@ class QSettings;
 #include <QString>
 #include <QStringList>
 
+#include <span>
+
 namespace settings {
 
 // A paste window as the file keeps it: the name, the liquidus and the limits, in Celsius,
@@ -26,6 +28,15 @@ struct PasteWindow {
 
     bool operator==(const PasteWindow&) const = default;
 };
+
+// One number of a paste window: its key in the file and the range it must lie in.
+struct PasteField {
+    const char* key;
+    double PasteWindow::*member;
+    double low, high;
+};
+// The thirteen numbers, liquidus first, in the order the file keeps them.
+std::span<const PasteField> pasteFields();
 
 // The program's own per-user settings: what it keeps beyond Settings.ini, in one INI file
 // of its own in the per-user configuration folder. Today that is the run guard's limits

@@ -1,8 +1,10 @@
 // The main window's profile menus open the editor; leaving it gives the main window back.
+#include "profiles/paste_windows_form.h"
 #include "tests/support/program_rig.h"
 #include "tests/support/qt_printers.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -72,4 +74,18 @@ TEST(ProfileMenus, RunRecordsOpensTheRunsFolder) {
     ASSERT_EQ(rig.shell.urls.size(), 1);
     EXPECT_EQ(QUrl(rig.shell.urls[0]).toLocalFile(), QDir(rig.folder).filePath("Runs"));
     EXPECT_TRUE(QDir(QDir(rig.folder).filePath("Runs")).exists());
+}
+
+TEST(ProfileMenus, PasteWindowsOpensOverTheMainWindowAndTheEditorListsWhatItKeeps) {
+    ProgramRig rig;
+    rig.start();
+    rig.form->M_Profile_Paste_Windows->trigger();
+    auto* windows = rig.form->findChild<profiles::PasteWindowsForm*>("PasteWindowsForm");
+    ASSERT_NE(windows, nullptr);
+    EXPECT_TRUE(windows->isVisible());
+    windows->cmdCopy->click();  // Sn63Pb37, selected at first
+    windows->close();
+    rig.form->M_Profile_Editor->trigger();
+    ASSERT_NE(rig.program->editor(), nullptr);
+    EXPECT_EQ(rig.program->editor()->cboPaste->findText("Sn63Pb37 copy"), 2);
 }

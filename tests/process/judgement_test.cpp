@@ -167,3 +167,13 @@ TEST(Judgement, TheCurveIsCheckedAgainstTheWindow) {
               QStringList({"Curve: time above liquidus 45 s at the edge of 45-90 s",
                            "Curve: steepest cooling slope 7.8 C/s above 6.0 C/s"}));
 }
+
+// The textbook run cut off: whole once the board is below 217 C, more than 5 C off the peak
+// and 5 s into its fall (199 s); a board that never got hot once a 5 s fall follows its peak.
+TEST(Judgement, TheCoolingIsSeenOnceTheBoardIsBelowTheLiquidusAndOffThePeak) {
+    const auto rows = run(kTextbook);
+    for (const auto& [s, seen] : {std::pair{170.0, false}, {198.0, false}, {199.0, true}})
+        EXPECT_EQ(process::coolingSeen(std::span(rows).first(std::size_t(s) + 1), window("SAC305")), seen) << s;
+    EXPECT_FALSE(process::coolingSeen(run({{0, 25}, {60, 120}, {63, 110}}), window("SAC305")));
+    EXPECT_TRUE(process::coolingSeen(run({{0, 25}, {60, 120}, {66, 110}}), window("SAC305")));
+}

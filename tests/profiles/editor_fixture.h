@@ -1,6 +1,7 @@
 #pragma once
 // An editor window on its own, against the simulated station on the virtual clock.
 #include "profiles/profile_editor_form.h"
+#include "settings/own_settings.h"
 #include "tests/support/poller_rig.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -16,6 +17,7 @@ struct Editor : ::testing::Test {
     bool mainEnabled = true;
     int closed = 0;
     std::unique_ptr<profiles::Profile_Editor_Form> editor;
+    settings::OwnSettings* own = nullptr;  // the paste windows and choices, when a test gives them
 
     void open() {
         editor = std::make_unique<profiles::Profile_Editor_Form>(
@@ -23,6 +25,7 @@ struct Editor : ::testing::Test {
             profiles::EditorFolders{rig.dir.filePath("program"), rig.dir.filePath("user")},
             [this](bool on) { mainEnabled = on; });
         editor->setClosedHandler([this] { ++closed; });
+        editor->setOwnSettings(own);
         editor->Form_Load();
         editor->show();
     }
