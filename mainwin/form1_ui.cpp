@@ -63,6 +63,14 @@ void Form1::buildMenus() {
     M_Profile_Run_Records = entry(profile, "Run Records", "M_Profile_Run_Records");
     M_Profile_Run_Records->setToolTip("Open the folder with the record of every profile run");
 
+    QMenu* view = bar->addMenu("&View");
+    view->setObjectName("M_View");
+    // The key chord is the window's own (see eventFilter); the entry only names it.
+    M_View_Diagnostic_Log = entry(view, "Diagnostic Log\tCtrl+Shift+Alt+F2", "M_View_Diagnostic_Log");
+    M_View_Diagnostic_Log->setCheckable(true);
+    M_View_Diagnostic_Log->setToolTip("Show or hide the list of link errors and notes");
+    connect(M_View_Diagnostic_Log, &QAction::triggered, this, [this] { toggleDiagnostics(); });
+
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("M_Tools");
     M_Tools_Connect = entry(tools, "Connect to KR-9300", "M_Tools_Connect");
@@ -303,6 +311,7 @@ void Form1::buildPanel() {
         StatusBar1[std::size_t(i)] = panel;
     }
     statusBar()->setObjectName("StatusBar1");
+    buildNoticeBar();
     // The design texts, until the load.
     StatusBar1[0]->setText("KR-9300 Status: Offline");
     StatusBar1[1]->setText("F/W Ver.: N/A");
