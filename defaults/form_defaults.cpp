@@ -48,11 +48,12 @@ Form_Defaults::Form_Defaults(core::SharedState& state, platform::Bridge& bridge,
     root->addLayout(grid);
     StatusBar1 = named(new QStatusBar, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
+    // Panel 2 carries the longer texts: the progress and the outcome.
     for (int i = 0; i < 2; ++i) {
         auto* p = new QLabel;
         p->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
-        p->setMinimumWidth(220);
-        StatusBar1->addWidget(p, 1);
+        p->setMinimumWidth(i == 0 ? 160 : 280);
+        StatusBar1->addWidget(p, i == 0 ? 0 : 1);
         panels_[std::size_t(i)] = p;
     }
     root->addWidget(StatusBar1);
@@ -149,8 +150,13 @@ void Form_Defaults::uploadProfile(int slot) {
     closeIfAsked();
 }
 
+// Closed as asked during the upload; its outcome is said over the main window, so that
+// it is not lost with the tool.
 void Form_Defaults::closeIfAsked() {
-    if (closeWhenDone_ && !closing_) Command6_Click();
+    if (!closeWhenDone_ || closing_) return;
+    const QString outcome = panel(2);
+    Command6_Click();
+    dialogs_.message(windowTitle(), outcome);
 }
 
 void Form_Defaults::leave() {
@@ -177,7 +183,7 @@ void Form_Defaults::closeEvent(QCloseEvent* event) {
             dialogs_.message(windowTitle(), "An upload is under way. Stopping it would leave the KR-9300 with half "
                                             "of it, so the tool closes by itself once it has finished.");
         closeWhenDone_ = true;
-        setPanel(1, "Closing once the upload has finished ...");
+        setPanel(1, "Closing after the upload ...");
         return;
     }
     leave();

@@ -4,11 +4,14 @@
 
 #include "core/shared_state.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+
+#include <algorithm>
 
 namespace mainwin {
 
@@ -26,6 +29,8 @@ void Form1::buildNoticeBar() {
     SafetyNoticeOk->setObjectName("SafetyNoticeOk");
     SafetyNoticeOk->setToolTip("Taken note of: hide this notice");
     SafetyNoticeOk->setMaximumHeight(20);
+    SafetyNoticeOk->setFlat(true);
+    SafetyNoticeOk->setStyleSheet("QPushButton { color: white; font-weight: bold; border: 1px solid white; padding: 0 8px; }");
     row->addWidget(SafetyNoticeText, 1);
     row->addWidget(SafetyNoticeOk);
     statusBar()->insertWidget(0, SafetyNoticeBar, 3);
@@ -49,7 +54,15 @@ void Form1::refreshNoticeBar() {
     const bool show = !text.isEmpty() && !plotting;
     SafetyNoticeText->setText(text);
     SafetyNoticeText->setToolTip(text);
-    if (SafetyNoticeBar->isVisibleTo(this) != show) SafetyNoticeBar->setVisible(show);
+    QFont bold = SafetyNoticeText->font();  // as the style sheet draws it
+    bold.setBold(true);
+    const int room = QFontMetrics(bold).horizontalAdvance(text) + 70;
+    if (show) SafetyNoticeBar->setMinimumWidth(std::min(room, 560));
+    if (SafetyNoticeBar->isVisibleTo(this) == show) return;
+    // The panels beside it give up room while it shows; the window keeps its size.
+    StatusBar1[0]->setMinimumWidth(show ? 200 : 330);
+    for (int i = 1; i < 3; ++i) StatusBar1[std::size_t(i)]->setMinimumWidth(show ? 90 : 160);
+    SafetyNoticeBar->setVisible(show);
 }
 
 void Form1::acknowledgeNotice() {

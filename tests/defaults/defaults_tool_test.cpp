@@ -310,8 +310,9 @@ TEST(DefaultsTool, ProfileThreeReadsBackAsVerifiedAndTheCloseBoxWaitsForTheEnd) 
     t.press(tool.Command4);
     EXPECT_EQ(tool.panel(2), "Profile 3 Uploaded and verified");
     EXPECT_EQ(t.rig.station.profile(3)[17], 24) << "the slot itself holds 24";
-    ASSERT_EQ(t.rig.dialogs.messages.size(), 1u);
+    ASSERT_EQ(t.rig.dialogs.messages.size(), 2u);
     EXPECT_TRUE(t.rig.dialogs.messages[0].text.startsWith("An upload is under way."));
+    EXPECT_EQ(t.rig.dialogs.messages[1].text, "Profile 3 Uploaded and verified") << "the outcome outlives the tool";
     EXPECT_FALSE(tool.isVisible()) << "closed once the upload was over";
     EXPECT_TRUE(t.rig.poller->USB_Service_Timer().enabled());
     t.rig.expectNoViolations();
