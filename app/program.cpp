@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "link/profile_payload.h"
 #include "mainwin/options_form.h"
 #include "profiles/paste_windows_form.h"
 #include "profiles/run_record.h"
@@ -24,6 +25,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       warning(c),  // its own window: the main window is disabled while it shows
       departure(s, link, poller, form, warning, gate),
       editorDialogs(dialogs.ownedBy([this]() -> QWidget* { return editor_.data(); })),
+      defaultsDialogs(dialogs.ownedBy([this]() -> QWidget* { return defaults_.data(); })),
       leavingDialogs(dialogs.ownedBy([this]() -> QWidget* {
           if (defaults_ && defaults_->isVisible()) return defaults_.data();
           return editor_.data();
@@ -124,13 +126,21 @@ void Program::exitAsked() {
     const bool defaultsOpen = defaults_ && defaults_->isVisible();
     const bool defaultsIdle = defaultsOpen && !defaults_->uploader().busy();
     const bool editorIdle = editor_ && editor_->isVisible() && !editorBusy();
+    if (!leaving() && !defaultsOpen && editorIdle && editor_->hasUnsavedChanges()) {
+        // The save question says all: its Cancel stays in the program.
+        editor_->settleChanges([this] {
+            if (editor_ && editor_->isVisible() && !editorBusy()) editor_->closeNow();
+            exitQuestion.requestExit();
+        });
+        return;
+    }
     if (!leaving() && (defaultsIdle || (!defaultsOpen && editorIdle))) {
         const bool editor = !defaultsOpen;
         leavingDialogs->askYesNo(ExitQuestion::kTitle, editor ? kCloseEditorFirst : kCloseDefaultsFirst,
                                  [this, editor](bool yes) {
                                      if (!yes) return;
                                      if (editor && editor_ && editor_->isVisible() && !editorBusy())
-                                         editor_->Command1_Click();
+                                         editor_->closeNow();
                                      if (!editor && defaults_ && defaults_->isVisible() &&
                                          !defaults_->uploader().busy())
                                          defaults_->Command6_Click();
@@ -232,6 +242,13 @@ void Program::openEditor(bool newProfile, bool openProfile) {
                                                 });
     editor_->setAttribute(Qt::WA_DeleteOnClose);
     editor_->setOwnSettings(&own);
+    editor_->setGuardStopHandler([this](const QString& reason) { form.showGuardStop(reason); });
+    editor_->transfer().setWriteProgress([this]() -> std::optional<profiles::TransferWatch::WriteProgress> {
+        const auto left = profiles.writeMsLeft();
+        if (!left) return std::nullopt;
+        return profiles::TransferWatch::WriteProgress{profiles.payloadBytesSent(), stationlink::kProfilePayloadSize,
+                                                      *left};
+    });
     editor_->Form_Load();
     editor_->showAtTopLeft();
 }
@@ -239,7 +256,11 @@ void Program::openEditor(bool newProfile, bool openProfile) {
 void Program::openRunRecords() {
     const QString folder = profiles::RunRecord::runsFolder(programFolder_, userDataFolder);
     QDir().mkpath(folder);
-    shell_.openUrl(QUrl::fromLocalFile(folder).toString());
+    if (shell_.openUrl(QUrl::fromLocalFile(folder).toString())) return;
+    // No file manager took it: the path, to paste into one.
+    shell_.copyText(QDir::toNativeSeparators(folder));
+    dialogs_.message("Run Records", "The run records folder could not be opened here. Its path is:\n" +
+                                        QDir::toNativeSeparators(folder) + "\n\nThe path has been copied to the clipboard.");
 }
 
 void Program::openPasteWindows() {
@@ -264,7 +285,7 @@ void Program::openDefaults() {
         if (!leaving()) form.setMainWindowEnabled(true);
     };
     // Modal to the main window only: the demo's simulated station stays in reach.
-    defaults_ = new defaults::Form_Defaults(state, bridge_, clock, host, &form);
+    defaults_ = new defaults::Form_Defaults(state, bridge_, clock, *defaultsDialogs, host, &form);
     defaults_->setAttribute(Qt::WA_DeleteOnClose);
     defaults_->show();
     defaults_->Form_Load();

@@ -65,6 +65,8 @@ public:
     stationlink::Departure departure;
     // The editor's message boxes and file dialogs, over the editor.
     std::unique_ptr<platform::Dialogs> editorDialogs;
+    // The defaults tool's questions and notes, over the tool.
+    std::unique_ptr<platform::Dialogs> defaultsDialogs;
     // Questions about leaving, over the window on top (the editor or the defaults tool when open).
     std::unique_ptr<platform::Dialogs> leavingDialogs;
     // File > Exit and the close box: asks first while a run goes or a heater is on.

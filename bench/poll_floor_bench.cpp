@@ -80,6 +80,7 @@ class QuietShell final : public platform::Shell {
 public:
     bool openUrl(const QString&) override { return true; }
     void beep() override {}
+    void copyText(const QString&) override {}
 };
 
 double median(std::vector<double> v) {

@@ -4,6 +4,8 @@
 #include "link/frame.h"
 #include "link/link.h"
 #include "link/profile_payload.h"
+#include "link/station_profile.h"
+#include "link/transaction.h"
 #include "platform/clock.h"
 
 namespace defaults {
@@ -87,15 +89,15 @@ bool DefaultsUploader::writeByte(std::uint8_t byte) {
     return false;
 }
 
-void DefaultsUploader::pacingWait() {
-    timer2_->setInterval(kPacingMs);
+void DefaultsUploader::pacingWait(int ms) {
+    timer2_->setInterval(ms);
     timer2_->tag = false;
     timer2_->setEnabled(true);
-    while (!timer2_->tag) clock_.waitNext(kPacingMs);
+    while (!timer2_->tag) clock_.waitNext(ms);
 }
 
 void DefaultsUploader::progress(int sent, int total) {
-    status_(2, kUploading + QString(" %1/%2").arg(sent).arg(total));
+    status_(2, kUploading + QString("  byte %1 of %2").arg(sent).arg(total));
 }
 
 // Sends bytes from index `from` on, each followed by the pacing wait. Index 0..3 is the
@@ -134,21 +136,15 @@ void DefaultsUploader::closeAfterFailure() {
     status_(2, "Check Machine USB Mode");
 }
 
-bool DefaultsUploader::awaitReply(std::uint8_t opcode, int timeoutMs) {
-    status_(2, "Waiting for reply");
+DefaultsUploader::Wait DefaultsUploader::receive(int n, int timeoutMs) {
     timer1_->tag = false;
     timer1_->setInterval(timeoutMs);
     timer1_->setEnabled(true);
-    for (int i = 1; i <= 4; ++i) {
+    for (int i = 1; i <= n; ++i) {
         const Wait w = waitForByte();
-        if (w == Wait::QueueFailed) {
+        if (w != Wait::Arrived) {
             timer1_->setEnabled(false);
-            status_(2, "Queue Error");
-            return false;
-        }
-        if (w == Wait::TimedOut) {
-            closeAfterFailure();
-            return false;
+            return w;
         }
         std::uint8_t byte = 0;
         std::uint32_t got = 0;
@@ -156,6 +152,20 @@ bool DefaultsUploader::awaitReply(std::uint8_t opcode, int timeoutMs) {
         state_.ReplyBuffer[std::size_t(i)] = byte;
     }
     timer1_->setEnabled(false);
+    return Wait::Arrived;
+}
+
+bool DefaultsUploader::awaitReply(std::uint8_t opcode, int timeoutMs) {
+    status_(2, "Waiting for reply");
+    const Wait w = receive(4, timeoutMs);
+    if (w == Wait::QueueFailed) {
+        status_(2, "Queue Error");
+        return false;
+    }
+    if (w == Wait::TimedOut) {
+        closeAfterFailure();
+        return false;
+    }
     status_(2, "Reply Received OK");
     const auto& r = state_.ReplyBuffer;
     const char* failure = nullptr;
@@ -227,6 +237,41 @@ bool DefaultsUploader::uploadProfile(int slot) {
     }
     end();
     return ok;
+}
+
+// The slot read as the editor's Retrieve makes it: the four command bytes at the normal
+// pace, 85 reply bytes within 10 s, acknowledge, opcode echo, checksum and length checked.
+bool DefaultsUploader::readSlot(int slot, core::ProfileTransfer& into) {
+    const std::uint8_t opcode = *stationlink::profileReadOpcode(slot);
+    for (std::uint8_t b : stationlink::buildFrame(opcode)) {
+        if (!writeByte(b)) return false;
+        pacingWait(stationlink::kNormalPacingMs);
+    }
+    if (receive(stationlink::kProfileWriteLength + 3, 10000) != Wait::Arrived) return false;
+    const auto& r = state_.ReplyBuffer;
+    const stationlink::ProfilePayload payload = stationlink::profilePayloadOfReply(r);
+    int sum = r[3] + r[4];
+    for (std::uint8_t b : payload) sum += b;
+    if (r[1] != stationlink::kAckByte || r[4] != opcode || r[2] != std::uint8_t(sum % 256) ||
+        r[3] != stationlink::kProfileWriteLength)
+        return false;
+    stationlink::decodeNameAndReadBack(payload, into);
+    stationlink::decodeTemperaturesAndMessages(payload, into);
+    return true;
+}
+
+bool DefaultsUploader::verifyProfile(int slot) {
+    if (slot < 1 || slot > 3 || !begin()) return false;
+    status_(2, QString("Reading Profile %1 back to verify it ...").arg(slot));
+    core::ProfileTransfer back;
+    const bool read = readSlot(slot, back);
+    const bool same = read && stationlink::sameOnScreen(defaultProfiles()[std::size_t(slot - 1)], back,
+                                                        state_.Settings.TempUnit != 0);
+    if (same) status_(2, QString("Profile %1 Uploaded and verified").arg(slot));
+    else if (read) status_(2, QString("Profile %1 Uploaded, but the slot holds different data").arg(slot));
+    else status_(2, QString("Profile %1 Uploaded OK, but it could not be read back to verify").arg(slot));
+    end();
+    return same;
 }
 
 }  // namespace defaults

@@ -33,6 +33,9 @@ public:
     bool uploadSettings();
     // Slot 1..3 gets default profile 1..3. True on "Profile N Uploaded OK".
     bool uploadProfile(int slot);
+    // Reads slot 1..3 back and compares it with default profile `slot` as the editor's
+    // Retrieve would show both: "Profile N Uploaded and verified" or why not. True when verified.
+    bool verifyProfile(int slot);
 
     bool busy() const { return busy_; }
     platform::Timer& Timer1() { return *timer1_; }  // reply timeout
@@ -43,11 +46,14 @@ private:
     bool sendPaced(const std::vector<std::uint8_t>& bytes, int from, int total, const QString& headerError,
                    const std::function<QString(int index)>& payloadError);
     bool writeByte(std::uint8_t byte);
-    void pacingWait();
+    void pacingWait(int ms = 500);
     bool purge(std::uint32_t mask, const char* failure);
     // The four reply bytes; false after "Queue Error", a timeout or a failed check.
     bool awaitReply(std::uint8_t opcode, int timeoutMs);
     Wait waitForByte();
+    // n reply bytes into the reply buffer from index 1, with the reply timeout running.
+    Wait receive(int n, int timeoutMs);
+    bool readSlot(int slot, core::ProfileTransfer& into);
     void closeAfterFailure();
     void progress(int sent, int total);
     bool begin();

@@ -1,12 +1,15 @@
 #include "defaults/form_defaults.h"
 
 #include "core/shared_state.h"
+#include "defaults/default_data.h"
+#include "platform/dialogs.h"
 #include "platform/clock.h"
 #include "ui/widget_names.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -16,9 +19,10 @@ namespace defaults {
 using ui::named;
 
 Form_Defaults::Form_Defaults(core::SharedState& state, platform::Bridge& bridge, platform::Clock& clock,
-                             DefaultsHost host, QWidget* parent)
+                             platform::Dialogs& dialogs, DefaultsHost host, QWidget* parent)
     : QWidget(parent, Qt::Dialog),
       state_(state),
+      dialogs_(dialogs),
       host_(std::move(host)),
       uploader_(state, bridge, clock, [this](int panel, const QString& text) { setPanel(panel, text); }) {
     setObjectName("Form_Defaults");
@@ -44,11 +48,12 @@ Form_Defaults::Form_Defaults(core::SharedState& state, platform::Bridge& bridge,
     root->addLayout(grid);
     StatusBar1 = named(new QStatusBar, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
+    // Panel 2 carries the longer texts: the progress and the outcome.
     for (int i = 0; i < 2; ++i) {
         auto* p = new QLabel;
         p->setObjectName(QString("StatusBar1_Panel%1").arg(i + 1));
-        p->setMinimumWidth(220);
-        StatusBar1->addWidget(p, 1);
+        p->setMinimumWidth(i == 0 ? 160 : 280);
+        StatusBar1->addWidget(p, i == 0 ? 0 : 1);
         panels_[std::size_t(i)] = p;
     }
     root->addWidget(StatusBar1);
@@ -110,14 +115,48 @@ void Form_Defaults::Command5_Click() {
     });
 }
 
+QString Form_Defaults::profileQuestion(int slot) {
+    const QString name = QString::fromLatin1(defaultProfiles()[std::size_t(slot - 1)].Name).trimmed();
+    return QString("Overwrite profile slot %1 with %2?").arg(slot).arg(name);
+}
+
+// Each upload asks first: it replaces what the station holds.
 void Form_Defaults::Command1_Click() {
     if (uploader_.busy()) return;
-    runExclusive([this] { uploader_.uploadSettings(); });
+    QPointer<Form_Defaults> self(this);
+    dialogs_.askYesNo(windowTitle(), kSettingsQuestion, [self](bool yes) {
+        if (!self || !yes || self->uploader_.busy() || self->closing_) return;
+        platform::stopAtEnd([&] {
+            self->runExclusive([&] { self->uploader_.uploadSettings(); });
+            self->closeIfAsked();
+        });
+    });
 }
 
 void Form_Defaults::UploadProfileClick(int slot) {
-    if (uploader_.busy()) return;
-    runExclusive([this, slot] { uploader_.uploadProfile(slot); });
+    if (uploader_.busy() || slot < 1 || slot > 3) return;
+    QPointer<Form_Defaults> self(this);
+    dialogs_.askYesNo(windowTitle(), profileQuestion(slot), [self, slot](bool yes) {
+        if (!self || !yes || self->uploader_.busy() || self->closing_) return;
+        platform::stopAtEnd([&] { self->uploadProfile(slot); });
+    });
+}
+
+// The upload, then the slot read back and compared, as the editor's save does.
+void Form_Defaults::uploadProfile(int slot) {
+    runExclusive([this, slot] {
+        if (uploader_.uploadProfile(slot)) uploader_.verifyProfile(slot);
+    });
+    closeIfAsked();
+}
+
+// Closed as asked during the upload; its outcome is said over the main window, so that
+// it is not lost with the tool.
+void Form_Defaults::closeIfAsked() {
+    if (!closeWhenDone_ || closing_) return;
+    const QString outcome = panel(2);
+    Command6_Click();
+    dialogs_.message(windowTitle(), outcome);
 }
 
 void Form_Defaults::leave() {
@@ -137,8 +176,14 @@ void Form_Defaults::closeEvent(QCloseEvent* event) {
         return;
     }
     if (uploader_.busy()) {
+        // Half a profile or half a settings block must not be left in the station: the
+        // tool closes once the upload is over, and says so.
         event->ignore();
-        setPanel(2, kBusyClosing);
+        if (!closeWhenDone_)
+            dialogs_.message(windowTitle(), "An upload is under way. Stopping it would leave the KR-9300 with half "
+                                            "of it, so the tool closes by itself once it has finished.");
+        closeWhenDone_ = true;
+        setPanel(1, "Closing after the upload ...");
         return;
     }
     leave();

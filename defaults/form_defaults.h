@@ -13,6 +13,9 @@ class QStatusBar;
 namespace core {
 struct SharedState;
 }
+namespace platform {
+class Dialogs;
+}
 
 namespace defaults {
 
@@ -28,8 +31,9 @@ struct DefaultsHost {
 class Form_Defaults : public QWidget {
     Q_OBJECT
 public:
-    Form_Defaults(core::SharedState& state, platform::Bridge& bridge, platform::Clock& clock, DefaultsHost host,
-                  QWidget* parent = nullptr);
+    // Questions and notes go through `dialogs`, over this window.
+    Form_Defaults(core::SharedState& state, platform::Bridge& bridge, platform::Clock& clock, platform::Dialogs& dialogs,
+                  DefaultsHost host, QWidget* parent = nullptr);
     ~Form_Defaults() override;
 
     void Form_Load();
@@ -41,7 +45,11 @@ public:
     QString panel(int panel) const;
     DefaultsUploader& uploader() { return uploader_; }
 
-    static constexpr const char* kBusyClosing = "Busy: wait for the upload to finish before closing";
+    static constexpr const char* kSettingsQuestion = "Overwrite the KR-9300's settings with the factory settings?";
+    // "Overwrite profile slot 2 with NORTH BRIDGE?"
+    static QString profileQuestion(int slot);
+    // The tool closes by itself once the upload under way is over.
+    bool closingWhenDone() const { return closeWhenDone_; }
 
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
@@ -61,13 +69,18 @@ private:
     void runExclusive(const std::function<void()>& work);
     void leave();
 
+    void uploadProfile(int slot);
+    void closeIfAsked();
+
     core::SharedState& state_;
+    platform::Dialogs& dialogs_;
     DefaultsHost host_;
     DefaultsUploader uploader_;
     std::array<QLabel*, 2> panels_{};
     bool uploadsEnabled_ = false;
     bool detectEnabled_ = false;
     bool closing_ = false;
+    bool closeWhenDone_ = false;  // the close box was pressed during an upload
 };
 
 }  // namespace defaults

@@ -84,6 +84,8 @@ void StationProfiles::WriteStationProfile() {
         return false;
     };
     plan.unpacedHeader = true;
+    payloadSent_ = 0;
+    plan.sentBytes = [this](int sent) { payloadSent_ = std::max(0, sent - 4); };  // after the 4 header bytes
     plan.replySize = 4;
     plan.replyTimeoutMs = kWriteReplyTimeoutMs;
     plan.resetTimeoutAfter = false;

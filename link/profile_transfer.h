@@ -23,6 +23,8 @@ public:
     std::optional<std::int64_t> writeMsLeft() const;
     // A slot write or read is under way now.
     bool writing() const { return writeStartMs_ >= 0; }
+    // Payload bytes of the slot write under way that are out (0..81); 0 when none is.
+    int payloadBytesSent() const { return writing() ? payloadSent_ : 0; }
     bool reading() const { return reading_; }
 
     static constexpr int kWritePacingMs = 500;
@@ -35,6 +37,7 @@ private:
     Link& link_;
     StationDisplay& display_;
     std::int64_t writeStartMs_ = -1;
+    int payloadSent_ = 0;
     bool reading_ = false;
 };
 

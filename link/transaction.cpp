@@ -111,6 +111,7 @@ TransactionResult Link::exchange(const TransactionSpec& plan) {
             else if (m.payloadWriteError) addLine(m.payloadWriteError(int(i - 4)));
             return TransactionResult::WriteFailed;
         }
+        if (plan.sentBytes) plan.sentBytes(int(i + 1));
         if (plan.unpacedHeader && i < 4) {
             if (i == 0) shortPause();
             continue;

@@ -56,6 +56,7 @@ struct TransactionSpec {
     bool unpacedHeader = false;
     std::function<bool()> beforeSending;  // after the purges; false ends with nothing sent
     std::function<void()> decode;   // stores fields from the reply before the checksum verdict
+    std::function<void(int sent)> sentBytes;  // after each byte written: how many of the frame's are out
     MessageSet messages;
 };
 

@@ -181,6 +181,7 @@ void Form1::setPollingPaused(bool paused) {
 void Form1::setPlottingPaused(bool paused) {
     plottingPaused_ = paused;
     applyStale();
+    refreshNoticeBar();
 }
 
 // Stale values keep their place but are drawn faded: the LCD text dimmed and slanted, the
@@ -247,9 +248,11 @@ QString Form1::noticeText(stationlink::SafetyNotice notice) {
 
 void Form1::setSafetyNotice(stationlink::SafetyNotice notice) {
     if (notice == notice_) return;
+    if (acknowledged_ == noticeText(notice_)) acknowledged_.clear();  // its condition has ended
     notice_ = notice;
     trend_->setNotice(noticeText(notice));
     redrawTrend();
+    refreshNoticeBar();
 }
 
 // --- operator controls ---
@@ -302,6 +305,7 @@ void Form1::refreshList() {
 
 void Form1::toggleDiagnostics() {
     const bool show = !List1->isVisible() && !List1->isVisibleTo(this);
+    M_View_Diagnostic_Log->setChecked(show);
     if (show) refreshList();
     for (QWidget* w : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Command2),
                        static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command11)})

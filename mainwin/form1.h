@@ -80,6 +80,10 @@ public:
     void setLiveValuesStale(bool stale) override;
     void setFanState(int fanState) override;
     void setSafetyNotice(stationlink::SafetyNotice notice) override;
+    // A run stopped by the run guard: said in the status bar until the operator takes note.
+    void showGuardStop(const QString& reason);
+    // The safety notice or guard stop the status bar shows now; empty when it shows none.
+    QString statusNotice() const;
     // The live values are not from the latest poll: polling stopped or held up (the defaults
     // tool, a profile transfer). Drawn stale as after an unanswered poll, with its own words.
     void setPollingPaused(bool paused);
@@ -163,6 +167,10 @@ public:
     QPushButton* Command11 = nullptr;
     std::array<QLabel*, 3> StatusBar1{};
     QToolBar* Toolbar1 = nullptr;
+    // The status bar's notice of a safety event or a guard stop, with its OK button.
+    QFrame* SafetyNoticeBar = nullptr;
+    QLabel* SafetyNoticeText = nullptr;
+    QPushButton* SafetyNoticeOk = nullptr;
 
     // Menu entries
     QAction* M_File_New_Profile = nullptr;
@@ -173,6 +181,7 @@ public:
     QAction* M_Profile_Editor = nullptr;
     QAction* M_Profile_Run_Records = nullptr;
     QAction* M_Profile_Paste_Windows = nullptr;
+    QAction* M_View_Diagnostic_Log = nullptr;
     QAction* M_Tools_Connect = nullptr;
     QAction* M_Tools_Disconnect = nullptr;
     QAction* M_Tools_Defaults = nullptr;
@@ -189,6 +198,11 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildPanel();
+    void buildNoticeBar();
+    // Shown while there is an event not yet taken note of and the trend's banner is not
+    // in view (plotting off): the chart covers the plotting case.
+    void refreshNoticeBar();
+    void acknowledgeNotice();
     void lockAlarmGroup();
     // Puts the threshold in force into the box and the slider.
     void showAlarmInForce();
@@ -232,6 +246,8 @@ private:
     bool legendStaleShown_ = false;
     int fanState_ = stationlink::kFanUnknown;
     stationlink::SafetyNotice notice_ = stationlink::SafetyNotice::None;
+    QString guardStop_;     // the last guard stop, until taken note of
+    QString acknowledged_;  // the safety notice taken note of while its condition lasts
 };
 
 }  // namespace mainwin

@@ -65,6 +65,14 @@ void Form1::buildMenus() {
     M_Profile_Paste_Windows = entry(profile, "Paste Windows", "M_Profile_Paste_Windows");
     M_Profile_Paste_Windows->setToolTip("The solder pastes' windows that judge every run");
 
+    QMenu* view = bar->addMenu("&View");
+    view->setObjectName("M_View");
+    // The key chord is the window's own (see eventFilter); the entry only names it.
+    M_View_Diagnostic_Log = entry(view, "Diagnostic Log\tCtrl+Shift+Alt+F2", "M_View_Diagnostic_Log");
+    M_View_Diagnostic_Log->setCheckable(true);
+    M_View_Diagnostic_Log->setToolTip("Show or hide the list of link errors and notes");
+    connect(M_View_Diagnostic_Log, &QAction::triggered, this, [this] { toggleDiagnostics(); });
+
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("M_Tools");
     M_Tools_Connect = entry(tools, "Connect to KR-9300", "M_Tools_Connect");
@@ -305,6 +313,7 @@ void Form1::buildPanel() {
         StatusBar1[std::size_t(i)] = panel;
     }
     statusBar()->setObjectName("StatusBar1");
+    buildNoticeBar();
     // The design texts, until the load.
     StatusBar1[0]->setText("KR-9300 Status: Offline");
     StatusBar1[1]->setText("F/W Ver.: N/A");

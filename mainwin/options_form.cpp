@@ -290,10 +290,24 @@ bool OptionsForm::checkLimit(QLineEdit* box, int limit, bool above) {
     return false;
 }
 
+bool OptionsForm::refuseEmpty(QLineEdit* box, const char* name, settings::TemperatureRange range) {
+    if (!box->text().trimmed().isEmpty()) return true;
+    if (dialogs_)
+        dialogs_->message("Data Error", QString("The %1 box is empty. Type a value from %2 to %3 %4.")
+                                            .arg(name)
+                                            .arg(range.low)
+                                            .arg(range.high)
+                                            .arg(state_.Settings.TempUnit != 0 ? "F" : "C"));
+    box->setFocus();
+    return false;
+}
+
 void OptionsForm::Command1_Click() {
     core::SettingsRecord& s = state_.Settings;
     const bool f = s.TempUnit != 0;
     const settings::TemperatureRange alarm = settings::alarmRange(f), safety = settings::safetyRange(f);
+    // An empty box is refused with its range, not filled with the minimum.
+    if (!refuseEmpty(Text1, "alarm threshold", alarm) || !refuseEmpty(Text2, "safety threshold", safety)) return;
     if (!checkLimit(Text1, alarm.high, true) || !checkLimit(Text1, alarm.low, false) ||
         !checkLimit(Text2, safety.high, true) || !checkLimit(Text2, safety.low, false))
         return;

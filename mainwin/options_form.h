@@ -1,4 +1,6 @@
 #pragma once
+#include "settings/limits.h"
+
 #include <QDialog>
 
 #include <array>
@@ -80,6 +82,8 @@ private:
     // focus on it and gives nothing.
     bool readGuardBoxes(core::RunGuardLimits& limits);
     void unload();
+    // "The alarm threshold box is empty. Type a value from 20 to 400 C.": false for an empty box.
+    bool refuseEmpty(QLineEdit* box, const char* name, settings::TemperatureRange range);
     bool checkLimit(QLineEdit* box, int limit, bool above);
     void convertBoxes(bool toFahrenheit);
 

@@ -34,6 +34,9 @@ public:
     // callback (closing the box answers Cancel).
     enum class Answer { Yes, No, Cancel };
     virtual void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) = 0;
+    // "Save the changes ...?" with Save (the default, answered as Yes), Don't Save (No) and
+    // Cancel. Returns at once; closing the box answers Cancel.
+    virtual void askSaveChanges(const QString& title, const QString& text, std::function<void(Answer)> answered) = 0;
     // A question with Yes (the default) and No. Returns at once; closing the box answers No.
     virtual void askYesNo(const QString& title, const QString& text, std::function<void(bool yes)> answered) = 0;
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -83,6 +84,24 @@ void QtDialogs::askYesNoCancel(const QString& title, const QString& text, std::f
     QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)](int) {
         const QMessageBox::StandardButton b = box->standardButton(box->clickedButton());
         answered(b == QMessageBox::Yes ? Answer::Yes : b == QMessageBox::No ? Answer::No : Answer::Cancel);
+    });
+    show(box);
+}
+
+void QtDialogs::askSaveChanges(const QString& title, const QString& text, std::function<void(Answer)> answered) {
+    if (QMessageBox* up = twin(title, text)) {
+        up->raise();
+        up->activateWindow();
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Question, title, text,
+                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent());
+    box->button(QMessageBox::Discard)->setText("Don't Save");
+    box->setDefaultButton(QMessageBox::Save);
+    box->setEscapeButton(QMessageBox::Cancel);
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)](int) {
+        const QMessageBox::StandardButton b = box->standardButton(box->clickedButton());
+        answered(b == QMessageBox::Save ? Answer::Yes : b == QMessageBox::Discard ? Answer::No : Answer::Cancel);
     });
     show(box);
 }

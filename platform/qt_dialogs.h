@@ -27,6 +27,7 @@ public:
                              const QString& initialName) override;
     void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) override;
     void askYesNo(const QString& title, const QString& text, std::function<void(bool yes)> answered) override;
+    void askSaveChanges(const QString& title, const QString& text, std::function<void(Answer)> answered) override;
     std::unique_ptr<Dialogs> ownedBy(std::function<QWidget*()> owner) override;
 
 private:

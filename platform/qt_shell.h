@@ -15,6 +15,7 @@ public:
     ~QtShell() override;
     bool openUrl(const QString& address) override;
     void beep() override;
+    void copyText(const QString& text) override;
 
 private:
     std::unique_ptr<TonePlayer> tone_;

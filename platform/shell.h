@@ -3,7 +3,7 @@
 
 namespace platform {
 
-// The desktop around the program: web pages and the PC beep.
+// The desktop around the program: web pages, the PC beep and the clipboard.
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -11,6 +11,8 @@ public:
     virtual bool openUrl(const QString& address) = 0;
     // 500 Hz for 100 ms; returns at once.
     virtual void beep() = 0;
+    // Puts the text on the desktop's clipboard.
+    virtual void copyText(const QString& text) = 0;
 };
 
 }  // namespace platform

@@ -61,6 +61,7 @@ ProfileChart::~ProfileChart() { delete ChartViewer1.data(); }
 void ProfileChart::ComputeProfileCurve(Alloy alloy) {
     curve_ = profiles::ComputeProfileCurve(state_.X1SetPointC, state_.X2SetPointC, state_.X3SetPointC, alloy,
                                            state_.Settings.TempUnit != 0);
+    hasCurve_ = true;
 }
 
 void ProfileChart::RequestChartRedraw() { DrawProfileChart(); }

@@ -60,6 +60,8 @@ public:
     ui::TraceStore TcTrace;
 
     const CurveArray& profileCurve() const { return curve_; }
+    // A profile curve has been computed (it is drawn).
+    bool hasCurve() const { return hasCurve_; }
 
     // The chart as last built, as a picture; saved by the file name's extension (.jpg, .png,
     // .gif, .bmp; none: PNG). False when the file could not be written.
@@ -88,6 +90,7 @@ private:
 
     core::SharedState& state_;
     CurveArray curve_;
+    bool hasCurve_ = false;
     QPixmap logo_;
     ui::ChartFrame frame_;
     QString legend_;

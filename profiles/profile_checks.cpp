@@ -73,12 +73,20 @@ SetPointCheck CheckSetPoints(const ProfileRecord& record, DisplayUnit unit) {
     return {std::nullopt, setPointsOf(record, unit)};
 }
 
+std::optional<Verdict> checkOwnTemperature(int n, const QString& text, DisplayUnit unit) {
+    if (text.isEmpty()) return std::nullopt;
+    if (auto failure = checkTemperatureCharacters(n, text)) return failure;
+    if (n == 1)
+        if (auto failure = checkX1LowerBound(text, unit)) return failure;
+    const Bounds& b = boundsOf(unit);
+    if (boxValue(text) > b.high) return tooHigh(n, b);
+    return std::nullopt;
+}
+
 SetPointCheck checkTemperatureBox(int n, const ProfileRecord& record, DisplayUnit unit) {
     const QString& text = record.point(n).PointTemperature;
     if (text.isEmpty()) return {};
-    if (auto failure = checkTemperatureCharacters(n, text)) return {failure, {}};
-    if (n == 1)
-        if (auto failure = checkX1LowerBound(text, unit)) return {failure, {}};
+    if (auto failure = checkOwnTemperature(n, text, unit)) return {failure, {}};
     return CheckSetPoints(record, unit);
 }
 

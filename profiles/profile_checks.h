@@ -33,8 +33,11 @@ std::optional<Verdict> checkTemperatureCharacters(int n, const QString& text);
 std::optional<Verdict> checkX1LowerBound(const QString& text, DisplayUnit unit);
 // The three temperatures together: ranges, then order; on success the working copies.
 SetPointCheck CheckSetPoints(const ProfileRecord& record, DisplayUnit unit);
-// What a temperature box runs when it loses the focus: characters, the X1 lower bound
-// (X1 only), then CheckSetPoints. An empty box is left alone.
+// One temperature box on its own: characters, then its range (X1 both bounds, X2 and X3
+// the upper one). An empty box passes.
+std::optional<Verdict> checkOwnTemperature(int n, const QString& text, DisplayUnit unit);
+// What a temperature box runs when it loses the focus for a box outside the three
+// temperatures: its own check, then CheckSetPoints. An empty box is left alone.
 SetPointCheck checkTemperatureBox(int n, const ProfileRecord& record, DisplayUnit unit);
 // Length and characters of a message box (Text2, Text4, Text6).
 std::optional<Verdict> checkMessage(int n, const QString& text);

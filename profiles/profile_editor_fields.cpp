@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/program_folder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -118,15 +119,23 @@ void Profile_Editor_Form::boxLeft(QWidget* box) {
         failure = checkName(Text7->text());
     } else {
         const int n = box == Text1 ? 1 : box == Text3 ? 2 : 3;
-        const SetPointCheck check = checkTemperatureBox(n, record, displayUnit());
-        failure = check.failure;
-        if (check.setPoints) {
-            storeSetPoints(state_, *check.setPoints);
-            redrawCurve();
+        failure = checkOwnTemperature(n, record.point(n).PointTemperature, displayUnit());
+        if (!failure && !record.point(n).PointTemperature.isEmpty()) {
+            // The order of the three is judged once the operator leaves the group: raising
+            // X1 above the old X2 on the way to raising X2 is not an error yet.
+            const SetPointCheck check = profiles::CheckSetPoints(record, displayUnit());
+            if (check.setPoints) {
+                storeSetPoints(state_, *check.setPoints);
+                redrawCurve();
+            } else if (!isTemperatureBox(QApplication::focusWidget())) {
+                failure = check.failure;
+            }
         }
     }
     if (failure) showVerdict(*failure);
 }
+
+bool Profile_Editor_Form::isTemperatureBox(const QWidget* w) const { return w && (w == Text1 || w == Text3 || w == Text5); }
 
 void Profile_Editor_Form::messageChanged(int point) {
     if (showingVerdict_ || closing_) return;
@@ -148,25 +157,28 @@ void Profile_Editor_Form::CheckSetPoints() {
 
 void Profile_Editor_Form::Command4_Click() {
     stopCooling();
-    const SaveOutcome out = saveProfileToComputer(dialogs_, platform::documentsFolder(folders_.program),
-                                                  displayUnit(), recordFromControls());
-    if (out.notice) showVerdict(*out.notice);
+    saveToFile(true);
+}
+
+void Profile_Editor_Form::Command3_Click() {
+    settleChanges([this] { openProfile(); });
 }
 
 // Open: the file's profile on screen and its curve; a file that fails a check leaves the
 // editor as New does.
-void Profile_Editor_Form::Command3_Click() {
+void Profile_Editor_Form::openProfile() {
     stopCooling();
     const OpenOutcome out = openProfileFromComputer(dialogs_, platform::documentsFolder(folders_.program),
                                                     displayUnit(), recordFromControls());
     if (out.result == OpenOutcome::Cancelled) return;
     if (out.result == OpenOutcome::Failed) {
         if (out.notice) showVerdict(*out.notice);
-        Command2_Click();
+        newProfile();
         return;
     }
     Text8->setText(out.fileName);
     showRecord(out.record);
+    markSaved();
     storeSetPoints(state_, out.setPoints);
     redrawCurve();
 }

@@ -146,6 +146,7 @@ void Profile_Editor_Form::Form_Load() {
     if (!state_.PcbTemperatureValid) Command5->setEnabled(false);
     run_->MyDelayTimer().tag = false;
     state_.EditorState = core::EditorIdle;
+    markSaved();
 }
 
 void Profile_Editor_Form::fillLists() {
@@ -187,9 +188,14 @@ void Profile_Editor_Form::stopCooling() {
 }
 
 void Profile_Editor_Form::Command2_Click() {
+    settleChanges([this] { newProfile(); });
+}
+
+void Profile_Editor_Form::newProfile() {
     stopCooling();
     restartTrace();
     resetRecord();
+    markSaved();
 }
 
 void Profile_Editor_Form::resetRecord() {
@@ -203,6 +209,11 @@ void Profile_Editor_Form::resetRecord() {
 }
 
 void Profile_Editor_Form::Command1_Click() {
+    settleChanges([this] { closeNow(); });
+}
+
+void Profile_Editor_Form::closeNow() {
+    if (closing_) return;
     leave();
     closing_ = true;
     close();
@@ -226,6 +237,18 @@ void Profile_Editor_Form::closeEvent(QCloseEvent* event) {
     if (locked_) {
         event->ignore();
         setPanel(2, kBusyClosing);
+        return;
+    }
+    if (hasUnsavedChanges()) {
+        event->ignore();
+        // Closed from the main loop, not from inside this close.
+        QPointer<Profile_Editor_Form> self(this);
+        settleChanges([self] {
+            if (self)
+                self->clock_.schedule(0, [self] {
+                    if (self) self->closeNow();
+                });
+        });
         return;
     }
     leave();
@@ -265,14 +288,14 @@ QString Profile_Editor_Form::profileCaption() const {
 
 void Profile_Editor_Form::Command9_Click() { state_.RequestFlags[core::SlotFan] = true; }
 
-// The alloy moves the curve's time points from the next recomputation on.
+// The alloy moves the curve's time points at once (once there is a curve to move).
 void Profile_Editor_Form::Option4_Click() {
-    chart_->RequestChartRedraw();
     followAlloy();
+    if (chart_->hasCurve()) redrawCurve();
 }
 void Profile_Editor_Form::Option5_Click() {
-    chart_->RequestChartRedraw();
     followAlloy();
+    if (chart_->hasCurve()) redrawCurve();
 }
 
 // The cooling trace after a run; the verdict once the board has cooled through the liquidus.
@@ -306,7 +329,7 @@ void Profile_Editor_Form::followLink() {
     Command5->setEnabled(run_->running() || (online && state_.PcbTemperatureValid));
     if (online == linkShownUp_) return;
     linkShownUp_ = online;
-    if (!online) setPanel(2, kOfflineNote);
+    if (!online && !panel(2).startsWith("Reason: ")) setPanel(2, kOfflineNote);  // a failure's reason says it
     else if (panel(2) == kOfflineNote) setPanel(2, QString());
 }
 
@@ -321,7 +344,9 @@ void Profile_Editor_Form::showLiveValues() {
     label->setToolTip(stale ? "No reply from the KR-9300: these are the last values it sent." : text);
 }
 
-void Profile_Editor_Form::Command6_Click() { transfer_->Command6_Click(); }
+void Profile_Editor_Form::Command6_Click() {
+    settleChanges([this] { transfer_->Command6_Click(); });
+}
 void Profile_Editor_Form::Command7_Click() { transfer_->Command7_Click(); }
 
 void Profile_Editor_Form::refreshCurveFromBoxes() {
@@ -415,7 +440,10 @@ void Profile_Editor_Form::runEvent(const QString& e) {
     if (e == "finish") endRecord(RunOutcome::Finished);
     else if (e == "terminate") endRecord(RunOutcome::Terminated);
     else if (e == "stop") endRecord(RunOutcome::Stopped);
-    else if (e.startsWith("guarded: ")) endRecord(RunOutcome::Guarded, e.mid(9));
+    else if (e.startsWith("guarded: ")) {
+        endRecord(RunOutcome::Guarded, e.mid(9));
+        if (onGuardStop_) onGuardStop_(e.mid(9));
+    }
     if (runObserver_) runObserver_(e);
 }
 

@@ -101,6 +101,9 @@ public:
     // Told every step of the run, after the run record (for watching the run from outside).
     void setRunObserver(std::function<void(const QString&)> observer) { runObserver_ = std::move(observer); }
 
+    // Told the reason when the run guard stops a run (for the main window's notice).
+    void setGuardStopHandler(std::function<void(const QString&)> handler) { onGuardStop_ = std::move(handler); }
+
     // Told when the window has closed for good, after the main window was enabled again.
     void setClosedHandler(std::function<void()> handler) { onClosed_ = std::move(handler); }
 
@@ -140,6 +143,19 @@ public:
     // The three temperatures checked together; on success the working copies, the curve and
     // the chart anew. A failure is shown and changes nothing.
     void CheckSetPoints();
+
+    // --- unsaved changes ---
+    // The boxes differ from what was last opened, saved, retrieved or reset (the alloy aside).
+    bool hasUnsavedChanges() const;
+    // What the boxes hold now is what is kept: after an open, a save, a retrieve, New.
+    void markSaved();
+    // Runs `proceed` at once without unsaved changes; otherwise asks "Save the changes to
+    // <name>?": Save writes the file first and goes on only once it is written, Don't Save
+    // goes on, Cancel stops.
+    void settleChanges(std::function<void()> proceed);
+    QString saveChangesQuestion() const;
+    // Exit Profiles once the changes are settled: the main window back, the window closed.
+    void closeNow();
 
     // The profile the controls hold, and the controls set from a profile.
     ProfileRecord recordFromControls() const;
@@ -212,6 +228,9 @@ private:
     void connectControls();
     void fillLists();
     void resetRecord();
+    void newProfile();
+    void openProfile();
+    bool saveToFile(bool sayWhenSaved);
     void leave();
     void runEvent(const QString& text);
     void beginRecord();
@@ -225,6 +244,7 @@ private:
     // Field checks: a box left, a message box changed; a failure is shown with the focus back.
     void bindFieldChecks();
     void boxLeft(QWidget* box);
+    bool isTemperatureBox(const QWidget* w) const;
     void messageChanged(int point);
     void showVerdict(const Verdict& verdict);
     QWidget* boxWidget(ProfileBox box) const;
@@ -247,6 +267,7 @@ private:
     std::function<void(bool)> enableMainWindow_;
     std::function<void()> onClosed_;
     std::function<void(const QString&)> runObserver_;
+    std::function<void(const QString&)> onGuardStop_;
     std::unique_ptr<platform::Timer> coolingTimer_;
     std::unique_ptr<platform::Timer> rwTimer_;
     std::unique_ptr<platform::Timer> liveTimer_;  // panel 3, twice a poll
@@ -258,6 +279,7 @@ private:
     std::array<QLabel*, 3> panels_{};
     std::int64_t traceStartMs_ = 0;  // second 0 of the live trace
     bool linkShownUp_ = true;        // what panel 2 last said of the link
+    ProfileRecord saved_;  // the profile as last opened, saved, retrieved or reset
     bool plotWasOn_ = false;
     bool locked_ = false;
     bool closing_ = false;

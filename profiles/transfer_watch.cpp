@@ -2,7 +2,7 @@
 
 #include "platform/clock.h"
 #include "profiles/profile_editor_form.h"
-#include "profiles/station_profile.h"
+#include "link/station_profile.h"
 #include "settings/number_text.h"
 
 #include <QComboBox>
@@ -11,6 +11,14 @@
 #include <QRadioButton>
 
 namespace profiles {
+
+using stationlink::padRight;
+using stationlink::pointBelowZero;
+using stationlink::RetrievedProfile;
+using stationlink::sameOnScreen;
+using stationlink::ScreenProfile;
+using stationlink::screenFromTransfer;
+using stationlink::transferFromScreen;
 
 namespace {
 
@@ -37,6 +45,7 @@ int TransferWatch::selectedSlot() const {
 }
 
 void TransferWatch::request(int slot, std::int16_t editorState) {
+    if (editorState != core::EditorVerifyPending) noteDiagnostics();
     state_.RequestFlags[std::size_t(slot)] = true;
     state_.EditorState = editorState;
     unservedTicks_ = 0;
@@ -116,6 +125,7 @@ void TransferWatch::Command7_Click() {
     editor_.Command5->setEnabled(false);
     slot_ = selectedSlot();
     editor_.setPanel(1, QString("Saving Profile %1 ... ").arg(slot_));
+    editor_.setPanel(2, QString("Saving Profile %1 ... waiting for its turn").arg(slot_));
     sent_ = *transfer;
     sent_.ProfileNumber = std::int16_t(slot_);
     state_.Transfer = sent_;
@@ -150,7 +160,8 @@ void TransferWatch::ProfileRW_Timer_Timer() {
         case core::EditorRetrievePending:
             if (completed(core::SlotProfileRead, t.ReadDone)) return showRetrieved();
             if (requestFailed(core::SlotProfileRead, t.ReadDone))
-                return giveBack(QString("Profile %1 Retrieve failed - see the main window's log").arg(slot_));
+                return giveBack(QString("Profile %1 Retrieve failed - see the main window's log").arg(slot_),
+                                failureReason());
             if (gaveUpWaiting(core::SlotProfileRead))
                 return giveBack(QString("Profile %1 Retrieve failed - the station did not answer").arg(slot_));
             timer_.setEnabled(true);
@@ -158,9 +169,11 @@ void TransferWatch::ProfileRW_Timer_Timer() {
         case core::EditorSavePending:
             if (completed(core::SlotProfileWrite, t.WriteDone)) return startVerify();
             if (requestFailed(core::SlotProfileWrite, t.WriteDone))
-                return giveBack(QString("Profile %1 Save failed - see the main window's log").arg(slot_));
+                return giveBack(QString("Profile %1 Save failed - see the main window's log").arg(slot_),
+                                failureReason());
             if (gaveUpWaiting(core::SlotProfileWrite))
                 return giveBack(QString("Profile %1 Save failed - the station did not answer").arg(slot_));
+            showProgress();
             timer_.setEnabled(true);
             return;
         case core::EditorVerifyPending:
@@ -186,6 +199,7 @@ void TransferWatch::showRetrieved() {
         if (const auto l = r.lowerPositions[std::size_t(p)]) editor_.lowerList(p)->setCurrentIndex(*l);
     }
     editor_.setPanel(1, QString("Profile %1 Retreived successfully").arg(selectedSlot()));
+    editor_.markSaved();
     editor_.UnlockEditor();
     editor_.Command5->setEnabled(true);
     editor_.choosePasteForProfile();
@@ -196,6 +210,8 @@ void TransferWatch::showRetrieved() {
 
 void TransferWatch::startVerify() {
     editor_.setPanel(1, QString("Profile %1 Saved successfully").arg(selectedSlot()));
+    editor_.setPanel(2, QString("Reading Profile %1 back to verify it ...").arg(slot_));
+    editor_.markSaved();
     state_.Transfer.WriteDone = false;
     state_.Transfer.ReadDone = false;
     state_.Transfer.ProfileNumber = std::int16_t(slot_);
@@ -207,16 +223,49 @@ void TransferWatch::finishVerify(bool readOk) {
     if (!readOk) text = QString("Profile %1 verify failed: could not read the slot back").arg(slot_);
     else if (sameOnScreen(sent_, state_.Transfer, state_.Settings.TempUnit != 0)) text = QString("Profile %1 Saved and verified").arg(slot_);
     else text = QString("Profile %1 verify failed: the station holds different data").arg(slot_);
-    giveBack(text);
+    giveBack(text, readOk ? QString() : failureReason());
 }
 
-void TransferWatch::giveBack(const QString& status) {
+void TransferWatch::noteDiagnostics() {
+    diagnosticsBefore_ = state_.Diagnostics.size();
+    lastLineBefore_ = state_.Diagnostics.lines().value(diagnosticsBefore_ - 1);
+}
+
+QString TransferWatch::failureReason() const {
+    const QStringList& lines = state_.Diagnostics.lines();
+    // The lines after the one that was last when the transfer began (found again from the
+    // end when older lines have gone meanwhile).
+    int from = diagnosticsBefore_;
+    if (from > lines.size() || (from > 0 && lines.value(from - 1) != lastLineBefore_))
+        from = lastLineBefore_.isEmpty() ? 0 : int(lines.lastIndexOf(lastLineBefore_)) + 1;
+    QStringList added = lines.mid(from);
+    if (added.size() > 3) added = added.mid(added.size() - 3);
+    QString reason = added.join(", ");
+    if (!state_.MachineOnline) reason = reason.isEmpty() ? "the KR-9300 went offline" : "the KR-9300 went offline: " + reason;
+    return reason.isEmpty() ? QString() : "Reason: " + reason;
+}
+
+void TransferWatch::showProgress() {
+    const auto p = progress_ ? progress_() : std::nullopt;
+    if (!p) {
+        editor_.setPanel(2, QString("Saving Profile %1 ... waiting for its turn").arg(slot_));
+        return;
+    }
+    editor_.setPanel(2, QString("Saving Profile %1 ... %2/%3, %4 s left")
+                            .arg(slot_)
+                            .arg(p->sent)
+                            .arg(p->total)
+                            .arg((p->msLeft + 999) / 1000));
+}
+
+void TransferWatch::giveBack(const QString& status, const QString& reason) {
     state_.RequestFlags[core::SlotProfileRead] = false;
     state_.RequestFlags[core::SlotProfileWrite] = false;
     state_.Transfer.ProfileNumber = 0;
     state_.Transfer.ReadDone = false;
     state_.Transfer.WriteDone = false;
     editor_.setPanel(1, status);
+    editor_.setPanel(2, reason);  // a failure's own words, beside the designed text
     editor_.UnlockEditor();
     editor_.Command5->setEnabled(true);
 }

@@ -29,6 +29,16 @@ public:
 
     bool pending() const;
 
+    // How far the slot write under way has come: payload bytes out of 81 and the time it
+    // should still take. Nothing before the write has begun.
+    struct WriteProgress {
+        int sent = 0;
+        int total = 81;
+        std::int64_t msLeft = 0;
+    };
+    using WriteProgressSource = std::function<std::optional<WriteProgress>()>;
+    void setWriteProgress(WriteProgressSource source) { progress_ = std::move(source); }
+
     // When the watch takes a transfer as complete: by default when its done flag says so.
     // A check of the fault simulation swaps in a careless test (the request was served) to
     // prove that the simulation notices a success that did not happen.
@@ -43,7 +53,11 @@ private:
     void showRetrieved();
     void startVerify();
     void finishVerify(bool readOk);
-    void giveBack(const QString& status);
+    void giveBack(const QString& status, const QString& reason = QString());
+    void showProgress();
+    // The diagnostic lines the failed transfer added (the last three), or the link's loss.
+    QString failureReason() const;
+    void noteDiagnostics();
     bool requestFailed(int slot, bool done) const;
     bool gaveUpWaiting(int slot);
     bool completed(int slot, bool done) const { return completed_(state_, slot, done); }
@@ -55,6 +69,9 @@ private:
     int slot_ = 0;                // the slot of the transfer under way, for its texts
     CompletionTest completed_ = doneFlagSays;
     int unservedTicks_ = 0;  // watch ticks the request has waited without the poller taking it up
+    WriteProgressSource progress_;
+    int diagnosticsBefore_ = 0;  // the diagnostic list when the transfer was asked for
+    QString lastLineBefore_;
 };
 
 // A request the poller has not taken up after this many watch ticks (a minute) is withdrawn:

@@ -6,6 +6,8 @@
 #include "tests/support/screenshot.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,6 +99,39 @@ TEST_F(EditorTransfer, ASlotThatHoldsOtherDataThanWasSentFailsTheVerify) {
     EXPECT_EQ(status(), "Profile 1 verify failed: the station holds different data");
 }
 
+TEST_F(EditorTransfer, AStationSaveCountsItsBytesAndTheSecondsLeftInPanelTwo) {
+    enterProfile("COUNTED");
+    find<QPushButton>("Command7")->click();
+    // "Saving Profile 1 ... 23/81, 29 s left", read every ten seconds (inside the write's waits).
+    const QRegularExpression shape("^Saving Profile 1 \\.\\.\\. (\\d+)/81, (\\d+) s left$");
+    std::vector<std::pair<int, int>> seen;
+    auto look = rig.clock.createTimer(10000, [&] {
+        const QRegularExpressionMatch m = shape.match(editor->panel(2));
+        if (m.hasMatch()) seen.emplace_back(m.captured(1).toInt(), m.captured(2).toInt());
+    });
+    look->setEnabled(true);
+    ASSERT_TRUE(givenBack());
+    ASSERT_GE(seen.size(), 3u);
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_GE(seen[i].first - seen[i - 1].first, 19) << "two bytes a second";
+        EXPECT_LT(seen[i].second, seen[i - 1].second);
+    }
+    EXPECT_EQ(status(), "Profile 1 Saved and verified");
+    EXPECT_EQ(editor->panel(2), "");
+}
+
+// Leaving the program with changed boxes asks the save question alone, over the editor.
+TEST_F(EditorTransfer, LeavingWithChangesAsksOnlyTheSaveQuestionOverTheEditor) {
+    find<QLineEdit>("Text7")->setText("CHANGED");
+    rig.form->M_File_Exit->trigger();
+    ASSERT_EQ(rig.dialogs.questions.size(), 1u);
+    EXPECT_EQ(rig.dialogs.questions[0].text, "Save the changes to CHANGED?");
+    EXPECT_EQ(rig.dialogs.questions[0].owner, editor);
+    EXPECT_TRUE(rig.dialogs.answer(platform::Dialogs::Answer::No));
+    ASSERT_TRUE(rig.clock.runUntil([&] { return rig.form->programEnded(); }, 120000));
+    EXPECT_EQ(rig.dialogs.questions.size(), 1u);
+}
+
 TEST_F(EditorTransfer, AnUnpluggedCableEndsTheSaveWithAFailureAndGivesTheEditorBack) {
     enterProfile("HOT AIR 3");
     find<QRadioButton>("Option2")->click();
@@ -108,6 +143,11 @@ TEST_F(EditorTransfer, AnUnpluggedCableEndsTheSaveWithAFailureAndGivesTheEditorB
     EXPECT_EQ(status(), "Profile 2 Save failed - see the main window's log");
     EXPECT_EQ(slotName(2), before) << "half a frame is not stored";
     for (QWidget* w : editor->lockableControls()) EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    // The reason is in the editor itself, and stays once the offline note would come.
+    rig.clock.advance(2000);
+    EXPECT_TRUE(editor->panel(2).startsWith("Reason: the KR-9300 went offline")) << editor->panel(2).toStdString();
+    EXPECT_EQ(editor->findChild<QLabel*>("StatusBar1_Panel2")->toolTip(), editor->panel(2));
+    testsupport::saveShot(*editor, "editor-save-failed.png");
 }
 
 TEST_F(EditorTransfer, AStationThatStopsAnsweringEndsTheRetrieveWithinAMinuteAndShowsNothingOfIt) {

@@ -284,9 +284,10 @@ TEST_F(Collision, ASignalDuringADefaultsUploadLetsItFinishThenLeaves) {
             deliver(signalExit, SIGTERM);
         }
     });
+    rig.dialogs.questionAnswers = {platform::Dialogs::Answer::Yes};
     tool->Command3->click();  // runs the 40 s upload inside the click
     ASSERT_TRUE(sent);
-    EXPECT_EQ(tool->panel(2), "Profile 2 Uploaded OK");
+    EXPECT_EQ(tool->panel(2), "Profile 2 Uploaded and verified");
     EXPECT_TRUE(warningTexts.count("Waiting for the defaults upload to finish ..."));
     ASSERT_TRUE(rig.clock.runUntil([&] { return ended(); }, 30000));
     EXPECT_TRUE(rig.station.signedOff());

@@ -44,6 +44,7 @@ TEST(ProfileMenus, EachOpensTheOneEditorAndLeavingItGivesTheMainWindowBack) {
     editor = rig.program->editor();
     ASSERT_NE(editor, nullptr);
     editor->Text7->setText("OLD");
+    rig.dialogs.questionAnswers = {platform::Dialogs::Answer::No};  // typed before New: dropped
     editor->grab();  // the first paint
     rig.clock.advance(1);
     EXPECT_EQ(editor->Text7->text(), "Untitled");

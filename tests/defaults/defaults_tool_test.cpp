@@ -39,14 +39,20 @@ struct Tool {
         if (!rig.program->defaultsTool()) throw std::runtime_error("the tool did not open");
         return *rig.program->defaultsTool();
     }
-    // Presses a button and lets the upload run to its end on virtual time.
+    // Presses a button, says yes to its question, and lets the upload run to its end on
+    // virtual time.
     void press(QPushButton* b) {
+        if (b != rig.program->defaultsTool()->Command5) rig.dialogs.questionAnswers = {platform::Dialogs::Answer::Yes};
         rig.clock.schedule(0, [b] { b->click(); });
         rig.clock.advance(1);
         rig.clock.runUntil([&] { return !rig.program->defaultsTool()->uploader().busy(); }, 120000);
     }
-    std::vector<std::uint8_t> lastFrame() const {
-        return rig.station.frames().empty() ? std::vector<std::uint8_t>{} : rig.station.frames().back().bytes;
+    // The last frame of `size` bytes or more the station took (a profile upload is followed
+    // by its read-back).
+    std::vector<std::uint8_t> lastFrame(std::size_t size = 5) const {
+        for (auto f = rig.station.frames().rbegin(); f != rig.station.frames().rend(); ++f)
+            if (f->bytes.size() >= size) return f->bytes;
+        return {};
     }
     ProgramRig rig;
 };
@@ -91,18 +97,15 @@ TEST(DefaultsTool, ProfileTwoGoesIntoSlotTwoPacedAndWholeButtonsOffMeanwhile) {
         EXPECT_TRUE(tool.uploader().busy());
         for (QPushButton* b : {tool.Command1, tool.Command2, tool.Command3, tool.Command4, tool.Command5, tool.Command6})
             EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-        EXPECT_TRUE(tool.panel(2).startsWith("Uploading ... Please wait ")) << tool.panel(2).toStdString();
-        EXPECT_TRUE(tool.panel(2).endsWith("/85")) << tool.panel(2).toStdString();
-        tool.close();
-        EXPECT_TRUE(tool.isVisible());
-        EXPECT_EQ(tool.panel(2), Form_Defaults::kBusyClosing);
+        EXPECT_TRUE(tool.panel(2).startsWith("Uploading ... Please wait  byte ")) << tool.panel(2).toStdString();
+        EXPECT_TRUE(tool.panel(2).endsWith(" of 85")) << tool.panel(2).toStdString();
         tool.Command1->click();  // disabled: nothing starts
     });
     t.press(tool.Command3);
     EXPECT_TRUE(looked);
     ASSERT_TRUE(t.rig.clock.runUntil([&] { return !tool.uploader().busy(); }, 120000));
     EXPECT_GE(t.rig.clock.nowMs() - start, 40500);
-    EXPECT_EQ(tool.panel(2), "Profile 2 Uploaded OK");
+    EXPECT_EQ(tool.panel(2), "Profile 2 Uploaded and verified");
     const auto frame = t.lastFrame();
     ASSERT_EQ(frame.size(), 85u);
     EXPECT_EQ(frame[3], 0xA6);
@@ -209,6 +212,7 @@ TEST(DefaultsTool, ATerminationSignalDuringAnUploadLetsItFinishThenLeavesInOrder
         for (int i = 0; i < 100 && signalExit.signalsSeen() == 0; ++i) QCoreApplication::processEvents();
     });
     w->setEnabled(true);
+    t.rig.dialogs.questionAnswers = {platform::Dialogs::Answer::Yes};
     t.rig.clock.schedule(0, [&] { tool.Command2->click(); });  // profile 1: forty seconds of pacing
     // The upload finishes, the tool closes and gives the poller back, then the orderly exit runs.
     ASSERT_TRUE(t.rig.clock.runUntil([&] { return t.rig.form->programEnded(); }, 120000));
@@ -235,6 +239,7 @@ TEST(DefaultsTool, ASecondSignalDuringAnUploadEndsAtOnceAndTheUploadSendsNoMore)
         callsAtEnd = t.rig.bridgeCalls.calls.size();
     });
     w->setEnabled(true);
+    t.rig.dialogs.questionAnswers = {platform::Dialogs::Answer::Yes};
     t.rig.clock.schedule(0, [&] { tool.Command2->click(); });
     ASSERT_TRUE(t.rig.clock.runUntil([&] { return t.rig.form->programEnded(); }, 120000));
     EXPECT_EQ(sent, 2);
@@ -274,6 +279,41 @@ TEST(DefaultsTool, AnUploadRightAfterAWriteFailedMidFrameWaitsForTheStationToDro
     t.press(tool.Command3);
     EXPECT_EQ(tool.panel(2), "Write Error");
     t.press(tool.Command3);
-    EXPECT_EQ(tool.panel(2), "Profile 2 Uploaded OK");
+    EXPECT_EQ(tool.panel(2), "Profile 2 Uploaded and verified");
+    t.rig.expectNoViolations();
+}
+
+TEST(DefaultsTool, EachUploadAsksFirstOverTheToolAndNoSendsNothing) {
+    Tool t;
+    Form_Defaults& tool = t.open();
+    const std::size_t frames = t.rig.station.frames().size();
+    t.rig.dialogs.questionAnswers = {platform::Dialogs::Answer::No, platform::Dialogs::Answer::No};
+    tool.Command1->click();
+    tool.Command3->click();
+    ASSERT_EQ(t.rig.dialogs.questions.size(), 2u);
+    EXPECT_EQ(t.rig.dialogs.questions[0].text, "Overwrite the KR-9300's settings with the factory settings?");
+    EXPECT_EQ(t.rig.dialogs.questions[1].text, "Overwrite profile slot 2 with NORTH BRIDGE?");
+    EXPECT_EQ(t.rig.dialogs.questions[1].owner, &tool) << "over the tool, not the main window";
+    t.rig.clock.advance(2000);
+    EXPECT_EQ(t.rig.station.frames().size(), frames) << "no: nothing sent";
+}
+
+// The station keeps default profile 3's X3 of 240 in the way that reads back as 24; the
+// verify compares what a retrieve shows, so it passes. The close box waits for the end.
+TEST(DefaultsTool, ProfileThreeReadsBackAsVerifiedAndTheCloseBoxWaitsForTheEnd) {
+    Tool t;
+    Form_Defaults& tool = t.open();
+    t.rig.station.setStoredHandler([&] {
+        if (t.rig.station.profile(3)[17] == 240) t.rig.station.profile(3)[17] = 24;
+    });
+    t.rig.clock.schedule(5000, [&] { tool.close(); });
+    t.press(tool.Command4);
+    EXPECT_EQ(tool.panel(2), "Profile 3 Uploaded and verified");
+    EXPECT_EQ(t.rig.station.profile(3)[17], 24) << "the slot itself holds 24";
+    ASSERT_EQ(t.rig.dialogs.messages.size(), 2u);
+    EXPECT_TRUE(t.rig.dialogs.messages[0].text.startsWith("An upload is under way."));
+    EXPECT_EQ(t.rig.dialogs.messages[1].text, "Profile 3 Uploaded and verified") << "the outcome outlives the tool";
+    EXPECT_FALSE(tool.isVisible()) << "closed once the upload was over";
+    EXPECT_TRUE(t.rig.poller->USB_Service_Timer().enabled());
     t.rig.expectNoViolations();
 }

@@ -83,6 +83,7 @@ ExitRun leaveUnderWay(std::uint64_t seed, bool transfersFirst = false) {
                                    core::SlotSignOff});
     simulator::Prng dice(seed * 6151 + 3);
     testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
+    hand.setDialogs(&rig.dialogs);
     auto fail = [&](const std::string& what) {
         if (!run.failure.empty()) return;
         std::ostringstream s;
@@ -142,10 +143,15 @@ ExitRun leaveUnderWay(std::uint64_t seed, bool transfersFirst = false) {
             // Cancel or No to a question that keeps the program open: asked again later,
             // the third time answered Yes.
             const bool last = asks >= 3;
-            const Answer a = last || dice.chance(0.6) ? Answer::Yes : dice.chance(0.6) ? Answer::No : Answer::Cancel;
+            // The editor's unsaved changes: Don't Save goes on; Save finds no file name here.
+            const bool saveQuestion = rig.dialogs.questions.back().saveChanges;
+            const Answer a = saveQuestion ? (last || dice.chance(0.6) ? Answer::No : Answer::Cancel)
+                             : last || dice.chance(0.6) ? Answer::Yes
+                             : dice.chance(0.6)         ? Answer::No
+                                                        : Answer::Cancel;
             const QString q = rig.dialogs.questions.back().text;
             ++run.seen["question answered"];
-            const bool staysOnNo = q != app::ExitQuestion::kQuestion;
+            const bool staysOnNo = !saveQuestion && q != app::ExitQuestion::kQuestion;
             rig.dialogs.answer(a);
             if (a == Answer::Cancel || (a == Answer::No && staysOnNo)) {
                 ++asks;

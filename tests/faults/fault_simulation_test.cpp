@@ -48,6 +48,7 @@ HandRun runWithHand(std::uint64_t seed, int faultMinutes, Break broken = Break::
     QPushButton* buttons[] = {f.cmdUhUp, f.cmdUhDown, f.cmdLhUp, f.cmdLhDown, f.CmdCancel,
                               f.Command3, f.Command10, f.Command12};
     testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
+    hand.setDialogs(&rig.dialogs);
     if (broken == Break::Stop) hand.breakStop();
     if (broken == Break::Watch) hand.breakWatch();
     if (broken == Break::Guard) hand.breakGuard();

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
                               [&buttons](int k) { buttons[k]->click(); }, 8};
     // The profile half too: the editor (retrieve, save, runs, Stop) and the defaults tool.
     testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
+    hand.setDialogs(&rig.dialogs);
     hand.keepSchedule(10 * 60000, 60 * 60000, 5 * 60000);
     if (!std::getenv("KR_SOAK_NO_HAND")) view.hand = [&hand](const testsupport::RunView::Trace& t) { hand.act(t); };
     view.handCheck = [&hand] { return hand.check(); };

@@ -79,7 +79,9 @@ TEST_F(Editor, NewKeepsFourAndThreeListEntriesAndResetsTheProfile) {
     find<QRadioButton>("Option5")->setChecked(true);
     find<QCheckBox>("Check2")->setChecked(true);
     for (int i = 0; i < 5; ++i) editor->appendSample();
+    dialogs.questionAnswers = {platform::Dialogs::Answer::No};  // the changes dropped, once
     for (int i = 0; i < 3; ++i) find<QPushButton>("Command2")->click();
+    EXPECT_EQ(dialogs.questions.size(), 1u);
     for (const char* l : {"Combo1", "Combo3", "Combo5"}) EXPECT_EQ(find<QComboBox>(l)->count(), 4) << l;
     for (const char* u : {"Combo2", "Combo4", "Combo6"}) EXPECT_EQ(find<QComboBox>(u)->count(), 3) << u;
     EXPECT_TRUE(find<QLineEdit>("Text1")->text().isEmpty());
@@ -153,6 +155,7 @@ TEST_F(Editor, ARunFromTheWindowLocksItAndLeavesARecord) {
     ASSERT_TRUE(rig.clock.runUntil([&] { return editor->panel(2).startsWith("FAIL  PWI "); }, 5 * 60 * 1000))
         << editor->panel(2).toStdString();
     EXPECT_TRUE(editor->panel(2).contains("|  Finished after ")) << editor->panel(2).toStdString();
+    dialogs.questionAnswers = {platform::Dialogs::Answer::No};
     find<QPushButton>("Command2")->click();  // New stops the cooling trace and its record
     EXPECT_FALSE(editor->record().recording());
     EXPECT_TRUE(editor->panel(2).startsWith("FAIL  PWI ")) << "the verdict stays";

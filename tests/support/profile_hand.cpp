@@ -4,7 +4,8 @@
 #include "link/profile_payload.h"
 #include "platform/virtual_clock.h"
 #include "profiles/run_summary.h"
-#include "profiles/station_profile.h"
+#include "link/station_profile.h"
+#include "tests/support/scripted_dialogs.h"
 #include "simulator/sim_station.h"
 
 #include <QAction>
@@ -47,8 +48,8 @@ core::ProfileTransfer slotContents(const std::array<std::uint8_t, 81>& bytes) {
     return t;
 }
 
-profiles::ScreenProfile screenOf(const profiles::Profile_Editor_Form& e) {
-    profiles::ScreenProfile s;
+stationlink::ScreenProfile screenOf(const profiles::Profile_Editor_Form& e) {
+    stationlink::ScreenProfile s;
     s.name = e.Text7->text();
     for (int p = 0; p < 3; ++p) {
         s.temperatures[std::size_t(p)] = e.temperatureBox(p)->text();
@@ -92,6 +93,24 @@ void ProfileHand::onEditorOpened() {
     if (carelessWatch_)
         e->transfer().setCompletionTest(
             [](const core::SharedState& s, int slot, bool) { return !s.RequestFlags[std::size_t(slot)]; });
+}
+
+void ProfileHand::clickAndAnswer(const std::function<void()>& click, bool surely) {
+    const std::size_t asked = dialogs_ ? dialogs_->questions.size() : 0;
+    click();
+    if (dialogs_ && dialogs_->questions.size() > asked) answerQuestion(surely);
+}
+
+void ProfileHand::answerQuestion(bool surely) {
+    if (!dialogs_ || !dialogs_->pendingQuestion || dialogs_->questions.empty()) return;
+    using Answer = platform::Dialogs::Answer;
+    if (!dialogs_->questions.back().saveChanges) {
+        dialogs_->answer(Answer::Yes);
+        return;
+    }
+    const Answer a = surely || dice_.chance(0.7) ? Answer::No : dice_.chance(0.5) ? Answer::Cancel : Answer::Yes;
+    count(a == Answer::No ? "changes dropped" : "changes kept");
+    dialogs_->answer(a);
 }
 
 void ProfileHand::fillProfile(bool runnable) {
@@ -173,7 +192,7 @@ void ProfileHand::editorAction(const std::function<void(const std::string&)>& tr
         trace(std::string("hand: Retrieve") + (quiet ? ", faults paused" : ""));
         count("Retrieve");
         if (quiet) beginQuietSpell();
-        e.Command6->click();
+        clickAndAnswer([&] { e.Command6->click(); });
     } else if (what <= 3) {
         fillProfile();
         const int slot = e.Option1->isChecked() ? 1 : e.Option2->isChecked() ? 2 : 3;
@@ -192,15 +211,15 @@ void ProfileHand::editorAction(const std::function<void(const std::string&)>& tr
     } else if (what == 7) {
         trace("hand: New");
         count("New");
-        e.Command2->click();
+        clickAndAnswer([&] { e.Command2->click(); });
     } else if (what == 8) {
         trace("hand: Exit Profiles");
         count("Exit Profiles");
-        e.Command1->click();
+        clickAndAnswer([&] { e.Command1->click(); });
     } else {
         trace("hand: close box");
         count("close box");
-        e.close();
+        clickAndAnswer([&] { e.close(); });
     }
 }
 
@@ -257,7 +276,7 @@ void ProfileHand::actOnSchedule(const std::function<void(const std::string&)>& t
     } else if (savesDue_ == 0 && runsDue_ == 0) {
         trace("hand: Exit Profiles");
         count("Exit Profiles");
-        e->Command1->click();
+        clickAndAnswer([&] { e->Command1->click(); }, true);
     }
 }
 
@@ -316,7 +335,7 @@ void ProfileHand::defaultsVisit(const std::function<void(const std::string&)>& t
         if (which > 0) allowSlot(which);
         trace("hand: upload " + std::to_string(which));
         count("defaults upload");
-        buttons[which]->click();
+        clickAndAnswer([&] { buttons[which]->click(); });
         trace("tool: " + tool.panel(2).toStdString());
     }
     trace("hand: leave the defaults tool");
@@ -333,9 +352,11 @@ void ProfileHand::scheduleInWait(const std::function<void(const std::string&)>& 
         if (!e || !e->isVisible()) return;
         trace("hand, inside a wait: " + std::to_string(what));
         switch (what) {
-            case 0: e->close(); break;  // the close box
+            case 0:  // the close box
+                clickAndAnswer([&] { e->close(); });
+                break;
             case 1:
-                if (e->Command6->isEnabled()) e->Command6->click();
+                clickAndAnswer([&] { if (e->Command6->isEnabled()) e->Command6->click(); });
                 break;
             case 2: program_.form.M_Profile_Editor->trigger(); break;
             case 3:
@@ -352,7 +373,7 @@ void ProfileHand::windDown(const std::function<void(const std::string&)>& trace)
     if (e->alert().loaded() && e->alert().form()->isVisible()) e->alert().form()->Command2->click();
     if (e->sequencer().running()) e->Command5->click();
     clock_.runUntil([&] { return !program_.editor() || !program_.editor()->locked(); }, 300000);
-    if (program_.editor()) program_.editor()->Command1->click();
+    clickAndAnswer([&] { if (program_.editor()) program_.editor()->Command1->click(); }, true);
 }
 
 // --- the promises ---
@@ -434,13 +455,13 @@ std::string ProfileHand::checkPanel() {
     const bool fahrenheit = program_.state.Settings.TempUnit != 0;
     if (endsWith(panel, "Saved and verified")) {
         count("saved and verified");
-        const auto sent = profiles::transferFromScreen(screenOf(e), fahrenheit);
-        if (!sent || !profiles::sameStationProfile(*sent, held))
+        const auto sent = stationlink::transferFromScreen(screenOf(e), fahrenheit);
+        if (!sent || !stationlink::sameStationProfile(*sent, held))
             return "\"" + panel + "\" while the slot holds " + held.Name.toStdString();
     }
     if (endsWith(panel, "Retreived successfully")) {
         count("retrieved successfully");
-        const profiles::RetrievedProfile r = profiles::screenFromTransfer(held, fahrenheit);
+        const stationlink::RetrievedProfile r = stationlink::screenFromTransfer(held, fahrenheit);
         bool same = r.name == e.Text7->text();
         for (int p = 0; p < 3; ++p) {
             same = same && r.temperatures[std::size_t(p)] == e.temperatureBox(p)->text() &&

@@ -26,6 +26,8 @@ class Profile_Editor_Form;
 
 namespace testsupport {
 
+class ScriptedDialogs;
+
 class ProfileHand {
 public:
     ProfileHand(app::Program& program, platform::VirtualClock& clock, simulator::SimStation& station,
@@ -53,8 +55,17 @@ public:
 
     const std::map<std::string, std::uint64_t>& actions() const { return actions_; }
 
+    // The program's dialogs, so that the hand answers the questions its own clicks raise
+    // (the editor's unsaved changes, the defaults tool's uploads).
+    void setDialogs(ScriptedDialogs* dialogs) { dialogs_ = dialogs; }
+
 private:
     void count(const std::string& what) { ++actions_[what]; }
+    // Answers a question the last click left waiting: a save question mostly with Don't Save
+    // (sometimes Cancel or Save, whose file dialog is then cancelled), any other with Yes.
+    void answerQuestion(bool surely = false);
+    // A click, and the question it raised (if any) answered.
+    void clickAndAnswer(const std::function<void()>& click, bool surely = false);
     void onEditorOpened();
     void fillProfile(bool runnable = false);  // runnable: every message filled in
     void editorAction(const std::function<void(const std::string&)>& trace);
@@ -72,6 +83,7 @@ private:
     std::string checkRunEvent(const std::string& e);
     std::string checkHeat();
 
+    ScriptedDialogs* dialogs_ = nullptr;
     app::Program& program_;
     platform::VirtualClock& clock_;
     simulator::SimStation& station_;

@@ -73,7 +73,9 @@ public:
         return opens;
     }
     void beep() override { ++beeps; }
+    void copyText(const QString& text) override { copied = text; }
     int beeps = 0;
+    QString copied;
     QStringList urls;
     bool opens = true;  // false: no handler takes an address
 };

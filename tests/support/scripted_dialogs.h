@@ -30,6 +30,7 @@ public:
     struct Question {
         QString title, text;
         QWidget* owner = nullptr;
+        bool saveChanges = false;  // Save / Don't Save / Cancel rather than Yes / No / Cancel
     };
 
     void message(const QString& title, const QString& text) override { messages.push_back({title, text, owner_}); }
@@ -58,16 +59,17 @@ public:
     }
     void askYesNoCancel(const QString& title, const QString& text, std::function<void(Answer)> answered) override {
         questions.push_back({title, text, owner_});
-        if (questionAnswers.isEmpty()) {
-            pendingQuestion = std::move(answered);
-            return;
-        }
-        answered(questionAnswers.takeFirst());
+        answerOrWait(std::move(answered));
     }
     // Yes / No questions share the queue and the record of the Yes / No / Cancel ones:
     // only Answer::Yes is a yes.
     void askYesNo(const QString& title, const QString& text, std::function<void(bool)> answered) override {
         askYesNoCancel(title, text, [answered = std::move(answered)](Answer a) { answered(a == Answer::Yes); });
+    }
+    // The save-changes question shares them too, and is marked as such in the record.
+    void askSaveChanges(const QString& title, const QString& text, std::function<void(Answer)> answered) override {
+        questions.push_back({title, text, owner_, true});
+        answerOrWait(std::move(answered));
     }
     std::unique_ptr<platform::Dialogs> ownedBy(std::function<QWidget*()> owner) override {
         return std::make_unique<Owned>(*this, std::move(owner));
@@ -120,6 +122,9 @@ private:
         void askYesNo(const QString& t, const QString& x, std::function<void(bool)> a) override {
             as([&] { base_.askYesNo(t, x, std::move(a)); });
         }
+        void askSaveChanges(const QString& t, const QString& x, std::function<void(Answer)> a) override {
+            as([&] { base_.askSaveChanges(t, x, std::move(a)); });
+        }
         std::unique_ptr<platform::Dialogs> ownedBy(std::function<QWidget*()> owner) override {
             return base_.ownedBy(std::move(owner));
         }
@@ -135,6 +140,13 @@ private:
         ScriptedDialogs& base_;
         std::function<QWidget*()> owner_;
     };
+    void answerOrWait(std::function<void(Answer)> answered) {
+        if (questionAnswers.isEmpty()) {
+            pendingQuestion = std::move(answered);
+            return;
+        }
+        answered(questionAnswers.takeFirst());
+    }
     QWidget* owner_ = nullptr;  // the owner of the dialog being recorded
 };
 

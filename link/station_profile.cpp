@@ -1,10 +1,10 @@
-#include "profiles/station_profile.h"
+#include "link/station_profile.h"
 
 #include "core/named_values.h"
 #include "core/temperature_bytes.h"
 #include "settings/units.h"
 
-namespace profiles {
+namespace stationlink {
 
 namespace {
 
@@ -130,4 +130,4 @@ std::optional<int> pointBelowZero(const ScreenProfile& p, bool fahrenheit) {
     return std::nullopt;
 }
 
-}  // namespace profiles
+}  // namespace stationlink

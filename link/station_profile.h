@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-namespace profiles {
+namespace stationlink {
 
 // A profile as the editor's boxes and lists show it, for the station transfer.
 struct ScreenProfile {
@@ -57,4 +57,4 @@ std::optional<int> pointBelowZero(const ScreenProfile& p, bool fahrenheit);
 
 QString padRight(const QString& text, int width);
 
-}  // namespace profiles
+}  // namespace stationlink
