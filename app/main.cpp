@@ -1,5 +1,6 @@
 #include "core/shared_state.h"
 #include "app/command_line.h"
+#include "app/diagnostic_log.h"
 #include "app/program.h"
 #include "app/program_log.h"
 #include "app/signal_exit.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     platform::QtDialogs dialogs;
     app::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
     dialogs.setParent(&program.form);
+    app::DiagnosticLog diagnosticLog(state.Diagnostics, program.form, app::DiagnosticLog::defaultFolder());
     // The end is not a request that a busy window could refuse: the loop stops.
     program.setEndHandler([] { QCoreApplication::exit(0); });
     app::SignalExit signalExit(program);  // SIGTERM and SIGINT enter the orderly exit
