@@ -291,10 +291,16 @@ void Form1::Command10_Click() {
     redrawTrend();
 }
 
-// The list box follows the diagnostic list line for line, shown or hidden: the lines that
+// The list box follows the diagnostic list line for line while it is shown: the lines that
 // went at the top go, the new ones are added at the end, the note on what went is kept
-// current. After a clear, or more change than rows, it is filled again.
+// current. After a clear, or more change than rows, it is filled again. Hidden, it holds no
+// rows (a program left on for weeks keeps its lines once, in the list) and fills when shown.
 void Form1::refreshList() {
+    if (!List1->isVisibleTo(this)) {
+        if (List1->count() > 0) List1->clear();
+        listClears_ = -1;  // filled afresh when shown
+        return;
+    }
     const core::DiagnosticList& list = state_.Diagnostics;
     const QStringList& lines = list.lines();
     const qint64 fresh = list.added() - listAdded_;
@@ -329,10 +335,10 @@ void Form1::setDiagnosticLogPath(const QString& path) {
 
 void Form1::toggleDiagnostics() {
     const bool show = !List1->isVisible() && !List1->isVisibleTo(this);
-    if (show) refreshList();
     for (QWidget* w : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Command2),
                        static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command11)})
         w->setVisible(show);
+    refreshList();
     fitToContents();
     if (show) {
         List1->doItemsLayout();  // the rows added while hidden, laid out before the scroll

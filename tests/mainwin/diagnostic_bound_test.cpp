@@ -28,7 +28,12 @@ TEST(DiagnosticBound, ListStopsAtItsBoundAndTheBoxAndTheSavedLogShowWhatItShows)
     rig.form->Command11->click();  // what the start said is not counted here
     app::DiagnosticLog log(rig.state.Diagnostics, *rig.form, rig.dir.filePath("userdata"));
     const int bound = core::DiagnosticList::kShownLines;
-    for (int i = 1; i <= bound + 3; ++i) rig.state.Diagnostics.add("Timeout " + QString::number(i));
+    const auto toggleList = [&] {
+        QTest::keyClick(rig.form, Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    };
+    for (int i = 1; i <= 2; ++i) rig.state.Diagnostics.add("Timeout " + QString::number(i));
+    toggleList();  // shown from here on: the box follows line by line past the bound
+    for (int i = 3; i <= bound + 3; ++i) rig.state.Diagnostics.add("Timeout " + QString::number(i));
 
     const QStringList& lines = rig.state.Diagnostics.lines();
     ASSERT_EQ(lines.size(), bound);
@@ -51,7 +56,6 @@ TEST(DiagnosticBound, ListStopsAtItsBoundAndTheBoxAndTheSavedLogShowWhatItShows)
     EXPECT_TRUE(kept[0].endsWith("  Timeout 1\r")) << kept[0].toStdString();
     EXPECT_TRUE(QDateTime::fromString(QString::fromLatin1(kept[0].left(23)), "yyyy-MM-dd hh:mm:ss.zzz").isValid());
 
-    QTest::keyClick(rig.form, Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     testsupport::saveShot(*rig.form, "diagnostic_list_bound.png");
 
     // "Clear" empties the list and the box; what follows starts without a note.
@@ -59,6 +63,13 @@ TEST(DiagnosticBound, ListStopsAtItsBoundAndTheBoxAndTheSavedLogShowWhatItShows)
     rig.state.Diagnostics.add("Error 205");
     ASSERT_EQ(rig.form->List1->count(), 1);
     EXPECT_EQ(rig.form->List1->item(0)->text(), "Error 205");
+    // Hidden, the box lets go of its rows; shown again, it has every line.
+    toggleList();
+    rig.state.Diagnostics.add("Error 206");
+    EXPECT_EQ(rig.form->List1->count(), 0);
+    toggleList();
+    ASSERT_EQ(rig.form->List1->count(), 2);
+    EXPECT_EQ(rig.form->List1->item(1)->text(), "Error 206");
 }
 
 TEST(DiagnosticBound, LogFileRotatesIntoTwoFilesOfTheBound) {
