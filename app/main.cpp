@@ -18,6 +18,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace {
+constexpr int kPrepareBeepAfterMs = 2000;
+}
+
 int main(int argc, char** argv) {
     if (const auto status = app::answerHelpOrVersion(argc, argv, KR_VERSION)) return *status;
     QCoreApplication::setApplicationName("KR-9300 Control Room");  // names the per-user folders, also for --judge
@@ -66,6 +70,8 @@ int main(int argc, char** argv) {
     app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
     program.start();
+    // What the first window does not need is made ready once it is up: the beep's audio output.
+    clock.schedule(kPrepareBeepAfterMs, [&shell] { shell.prepareBeep(); });
     if (options.demo) program.poller.M_Tools_Connect_Click();
     const int status = app.exec();
     if (!stationMemory.save())

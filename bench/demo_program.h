@@ -40,7 +40,10 @@ struct DemoProgram {
         });
         showSimulator->setEnabled(true);
     }
-    void start() { program->start(); }
+    void start() {
+        program->start();
+        clock.schedule(2000, [this] { shell.prepareBeep(); });
+    }
 
     // A program folder of the demo's kind: the program's pictures and a Settings.ini that
     // selects the simulated station, connects at start and plots.

@@ -21,6 +21,9 @@ public:
     ~QtShell() override;
     bool openUrl(const QString& address) override;
     void beep() override;
+    // Loads the tone module and opens the audio output now, so the first beep is not late;
+    // the program does this once it is up, not at start.
+    void prepareBeep();
 
 private:
     bool playTone();

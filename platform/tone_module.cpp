@@ -4,7 +4,12 @@
 
 extern "C" {
 
-Q_DECL_EXPORT QObject* krCreateTonePlayer() { return new platform::TonePlayer; }
+// The player with its audio output already looked up.
+Q_DECL_EXPORT QObject* krCreateTonePlayer() {
+    auto* player = new platform::TonePlayer;
+    player->prepare();
+    return player;
+}
 
 Q_DECL_EXPORT bool krPlayTone(QObject* player) { return static_cast<platform::TonePlayer*>(player)->play(); }
 
