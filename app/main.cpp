@@ -1,5 +1,6 @@
 #include "core/shared_state.h"
 #include "app/command_line.h"
+#include "app/diagnostic_log.h"
 #include "app/program.h"
 #include "app/program_log.h"
 #include "app/signal_exit.h"
@@ -16,6 +17,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+namespace {
+constexpr int kPrepareBeepAfterMs = 2000;
+}
 
 int main(int argc, char** argv) {
     if (const auto status = app::answerHelpOrVersion(argc, argv, KR_VERSION)) return *status;
@@ -47,6 +52,7 @@ int main(int argc, char** argv) {
     platform::QtDialogs dialogs;
     app::Program program(state, bridge, clock, dialogs, shell, programFolder, userFolder);
     dialogs.setParent(&program.form);
+    app::DiagnosticLog diagnosticLog(state.Diagnostics, program.form, app::DiagnosticLog::defaultFolder());
     // The end is not a request that a busy window could refuse: the loop stops.
     program.setEndHandler([] { QCoreApplication::exit(0); });
     app::SignalExit signalExit(program);  // SIGTERM and SIGINT enter the orderly exit
@@ -64,6 +70,8 @@ int main(int argc, char** argv) {
     app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
     program.start();
+    // What the first window does not need is made ready once it is up: the beep's audio output.
+    clock.schedule(kPrepareBeepAfterMs, [&shell] { shell.prepareBeep(); });
     if (options.demo) program.poller.M_Tools_Connect_Click();
     const int status = app.exec();
     if (!stationMemory.save())

@@ -3,6 +3,7 @@
 // the real clock, the USB bridge and the simulated station behind the bridge selector,
 // the main window, and the simulated station's own window once the station is in use.
 // Keep it in step with app/main.cpp.
+#include "app/diagnostic_log.h"
 #include "app/program.h"
 #include "app/sim_station_window.h"
 #include "core/shared_state.h"
@@ -27,6 +28,8 @@ struct DemoProgram {
         const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, programFolder, userFolder);
         dialogs.setParent(&program->form);
+        diagnosticLog =
+            std::make_unique<app::DiagnosticLog>(state.Diagnostics, program->form, app::DiagnosticLog::defaultFolder());
         simWindow = std::make_unique<app::SimStationWindow>(station, clock);
         showSimulator = clock.createTimer(500, [this] {
             app::Program& p = *program;
@@ -37,7 +40,10 @@ struct DemoProgram {
         });
         showSimulator->setEnabled(true);
     }
-    void start() { program->start(); }
+    void start() {
+        program->start();
+        clock.schedule(2000, [this] { shell.prepareBeep(); });
+    }
 
     // A program folder of the demo's kind: the program's pictures and a Settings.ini that
     // selects the simulated station, connects at start and plots.
@@ -62,6 +68,7 @@ struct DemoProgram {
     platform::QtShell shell;
     platform::QtDialogs dialogs;
     std::unique_ptr<app::Program> program;
+    std::unique_ptr<app::DiagnosticLog> diagnosticLog;
     std::unique_ptr<app::SimStationWindow> simWindow;
     std::unique_ptr<platform::Timer> showSimulator;
 };

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGraphicsOpacityEffect>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -293,23 +294,55 @@ void Form1::Command10_Click() {
     redrawTrend();
 }
 
-// The list box follows the diagnostic list line for line, shown or hidden.
+// The list box follows the diagnostic list line for line while it is shown: the lines that
+// went at the top go, the new ones are added at the end, the note on what went is kept
+// current. After a clear, or more change than rows, it is filled again. Hidden, it holds no
+// rows (a program left on for weeks keeps its lines once, in the list) and fills when shown.
 void Form1::refreshList() {
-    const QStringList& lines = state_.Diagnostics.lines();
-    const bool diverged = lines.size() < List1->count() ||
-                          (List1->count() > 0 && List1->item(List1->count() - 1)->text() != lines[List1->count() - 1]);
-    if (diverged) List1->clear();
-    for (int i = List1->count(); i < lines.size(); ++i) List1->addItem(lines[i]);
+    if (!List1->isVisibleTo(this)) {
+        if (List1->count() > 0) List1->clear();
+        listClears_ = -1;  // filled afresh when shown
+        return;
+    }
+    const core::DiagnosticList& list = state_.Diagnostics;
+    const QStringList& lines = list.lines();
+    const qint64 fresh = list.added() - listAdded_;
+    const qint64 gone = list.dropped() - listDropped_;
+    const bool noted = listDropped_ > 0;
+    const bool refill = list.clears() != listClears_ || fresh < 0 || gone < 0 || fresh > lines.size() ||
+                        gone + (noted ? 1 : 0) > List1->count();
+    if (refill) {
+        List1->clear();
+        List1->addItems(lines);
+    } else {
+        for (qint64 i = 0; i < gone; ++i) delete List1->takeItem(noted ? 1 : 0);
+        if (list.dropped() > 0 && noted)
+            List1->item(0)->setText(lines.first());
+        else if (list.dropped() > 0)
+            List1->insertItem(0, lines.first());
+        for (qsizetype i = lines.size() - fresh; i < lines.size(); ++i) List1->addItem(lines[i]);
+        if (List1->count() != lines.size()) {  // never expected: show the list as it is
+            List1->clear();
+            List1->addItems(lines);
+        }
+    }
+    listAdded_ = list.added();
+    listDropped_ = list.dropped();
+    listClears_ = list.clears();
     if (List1->isVisible()) List1->scrollToBottom();  // laying out a long hidden list costs per line
+}
+
+void Form1::setDiagnosticLogPath(const QString& path) {
+    List1->setToolTip("Every line is also kept, with its time, in " + QDir::toNativeSeparators(path));
 }
 
 void Form1::toggleDiagnostics() {
     const bool show = !List1->isVisible() && !List1->isVisibleTo(this);
     M_View_Diagnostic_Log->setChecked(show);
-    if (show) refreshList();
     for (QWidget* w : {static_cast<QWidget*>(List1), static_cast<QWidget*>(Command2),
                        static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command11)})
         w->setVisible(show);
+    refreshList();
     fitToContents();
     if (show) {
         List1->doItemsLayout();  // the rows added while hidden, laid out before the scroll

@@ -61,6 +61,8 @@ public:
     void setMenuAction(QAction* entry, std::function<void()> action);
 
     void Form_Load();
+    // Names the file that keeps every diagnostic line, in the list's tool tip.
+    void setDiagnosticLogPath(const QString& path);
 
     // --- what the poller shows ---
     void setStatusPanel(int panel, const QString& text) override;
@@ -248,6 +250,10 @@ private:
     stationlink::SafetyNotice notice_ = stationlink::SafetyNotice::None;
     QString guardStop_;     // the last guard stop, until taken note of
     QString acknowledged_;  // the safety notice taken note of while its condition lasts
+    // What the list box shows of the diagnostic list (its counts when last followed).
+    qint64 listAdded_ = 0;
+    qint64 listDropped_ = 0;
+    qint64 listClears_ = 0;
 };
 
 }  // namespace mainwin

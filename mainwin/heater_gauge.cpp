@@ -109,7 +109,8 @@ void HeaterGauge::draw(int code, bool online) {
     title->setPositionAlignment(Qt::AlignCenter);
     title->setFont(ui::boldFont(8));
     title->setText(spec_.title);
-    plot_.replot();
+    // Drawn at once when shown; before its first showing the resize that comes with it draws it.
+    if (!plot_.testAttribute(Qt::WA_PendingResizeEvent)) plot_.replot();
 }
 
 }  // namespace mainwin

@@ -140,7 +140,8 @@ void TrendChart::DrawTrendChart() {
     }
 
     ui::addLogo(plot_, logo_, 698, 253);
-    plot_.replot();
+    // Drawn at once when shown; before its first showing the resize that comes with it draws it.
+    if (!plot_.testAttribute(Qt::WA_PendingResizeEvent)) plot_.replot();
 }
 
 QImage TrendChart::picture() const {

@@ -40,25 +40,25 @@ TonePlayer::~TonePlayer() {
     if (sink_) sink_->stop();
 }
 
-bool TonePlayer::play() {
+bool TonePlayer::prepare() {
     if (failed_) return false;
-    if (!sink_) {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull()) {
-            failed_ = true;
-            return false;
-        }
-        QAudioFormat format;
-        format.setSampleRate(kRate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        if (!device.isFormatSupported(format)) {
-            failed_ = true;
-            return false;
-        }
-        sink_ = new QAudioSink(device, format, this);
-        buffer_ = new QBuffer(&samples_, this);
+    if (sink_) return true;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    QAudioFormat format;
+    format.setSampleRate(kRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (device.isNull() || !device.isFormatSupported(format)) {
+        failed_ = true;
+        return false;
     }
+    sink_ = new QAudioSink(device, format, this);
+    buffer_ = new QBuffer(&samples_, this);
+    return true;
+}
+
+bool TonePlayer::play() {
+    if (!prepare()) return false;
     sink_->stop();
     buffer_->close();
     buffer_->open(QIODevice::ReadOnly);

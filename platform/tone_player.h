@@ -16,6 +16,8 @@ class TonePlayer : public QObject {
 public:
     TonePlayer();
     ~TonePlayer() override;
+    // Finds the audio output and sets up the sink, once; false when there is none.
+    bool prepare();
     bool play();
 
 private:
