@@ -1,7 +1,9 @@
 #include "app/program.h"
 
+#include "history/run_history_window.h"
 #include "link/profile_payload.h"
 #include "mainwin/options_form.h"
+#include "platform/program_folder.h"
 #include "profiles/paste_windows_form.h"
 #include "profiles/run_record.h"
 #include "ui/about_form.h"
@@ -64,6 +66,13 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     form.setMenuAction(form.M_Profile_Run_Records, [this] { openRunRecords(); });
     form.setMenuAction(form.M_Profile_Paste_Windows, [this] { openPasteWindows(); });
     form.setMenuAction(form.M_Tools_Defaults, [this] { openDefaults(); });
+    runHistory_ = std::make_unique<RunHistoryLink>(state, own, dialogs_);
+    runHistory_->setEditorOpener([this]() -> profiles::Profile_Editor_Form* {
+        if (clock.ending() || leaving()) return nullptr;
+        if (!editor_ || !editor_->isVisible()) openEditor(false, false);
+        return editor_.data();
+    });
+    form.setMenuAction(form.M_Profile_Run_History, [this] { openRunHistory(); });
 }
 
 Program::~Program() {
@@ -83,6 +92,11 @@ void Program::retire(QPointer<Window>& window) {
 
 void Program::start() {
     own.load();  // the run guard's limits are in force before a run can start
+    // The runs database, with the records of runs it lacks (one the program was ended under).
+    runHistory_->start(userDataFolder,
+                       {profiles::RunRecord::runsFolder(programFolder_, userDataFolder),
+                        QDir(userDataFolder).filePath(profiles::RunRecord::kFolder)},
+                       platform::documentsFolder(programFolder_));
     form.Form_Load();
     form.show();
 }
@@ -116,6 +130,7 @@ void Program::end() {
     warning.unloadWarning();
     if (editor_) editor_->hide();
     if (defaults_) defaults_->hide();
+    if (runHistory_->window()) runHistory_->window()->close();
     if (onEnd_) onEnd_();
 }
 
@@ -249,6 +264,7 @@ void Program::openEditor(bool newProfile, bool openProfile) {
         return profiles::TransferWatch::WriteProgress{profiles.payloadBytesSent(), stationlink::kProfilePayloadSize,
                                                       *left};
     });
+    runHistory_->attach(*editor_);
     editor_->Form_Load();
     editor_->showAtTopLeft();
 }
@@ -268,6 +284,8 @@ void Program::openPasteWindows() {
     windows->setAttribute(Qt::WA_DeleteOnClose);
     windows->show();
 }
+
+void Program::openRunHistory() { runHistory_->openWindow(); }
 
 void Program::openDefaults() {
     if (defaults_ && defaults_->isVisible()) return;

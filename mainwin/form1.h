@@ -184,6 +184,7 @@ public:
     QAction* M_Profile_Run_Records = nullptr;
     QAction* M_Profile_Paste_Windows = nullptr;
     QAction* M_View_Diagnostic_Log = nullptr;
+    QAction* M_Profile_Run_History = nullptr;
     QAction* M_Tools_Connect = nullptr;
     QAction* M_Tools_Disconnect = nullptr;
     QAction* M_Tools_Defaults = nullptr;

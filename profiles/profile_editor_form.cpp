@@ -456,6 +456,8 @@ void Profile_Editor_Form::beginRecord() {
         setup.pointsC[std::size_t(p)] =
             RunSequencer::boxCelsius(temperatureBox(p)->text(), state_.Settings.TempUnit != 0).value_or(0);
     setup.leadFree = Option5->isChecked();
+    setup.board = board();
+    setup.operatorName = operatorName();
     setup.started = QDateTime::currentDateTime();
     // The profile column follows the curve in Celsius, whatever unit the window shows.
     const CurveArray curveC = ComputeProfileCurve(std::int16_t(setup.pointsC[0]), std::int16_t(setup.pointsC[1]),
@@ -470,6 +472,10 @@ void Profile_Editor_Form::beginRecord() {
     judgementDue_ = false;
     runJudged_ = false;
     if (own_) own_->rememberPaste(setup.profileName, pasteName());
+    runFacts_ = RunFacts{recordFromControls(), setup.pointsC, setup.started, setup.board, setup.operatorName,
+                         runPaste_ ? runPaste_->name : QString(process::kNoPaste), record_->csvPath()};
+    refreshOverlayTable();
+    if (onRunStarted_ && !record_->failed()) onRunStarted_(runFacts_);
 }
 
 }  // namespace profiles

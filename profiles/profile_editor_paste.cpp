@@ -140,12 +140,18 @@ void Profile_Editor_Form::judgeRun() {
     setPanel(2, verdict + "  |  " + summary.shortText());
     // A record that could not be written has said so; no picture beside it then.
     if (record_->basePath().isEmpty() || record_->failed()) return;
+    runFacts_.txtPath = record_->basePath() + ".txt";
     const QImage chart = runPaste_ ? chart_->picture({runPaste_->liquidusC, runPaste_->soakLowC, runPaste_->soakHighC,
                                                       runPaste_->peakLowC, runPaste_->peakHighC})
                                    : chart_->picture();
     const QString picture = record_->basePath() + ".png";
     if (!runPicture(captionedPicture(chart, profileCaption()), summary, {verdict}).save(picture, "PNG"))
         setPanel(2, summary.shortText() + " (the run picture could not be written to " + picture + ")");
+    else
+        runFacts_.pngPath = picture;
+    runFacts_.ended = true;
+    refreshOverlayTable();
+    if (onRunEnded_) onRunEnded_(runFacts_);
 }
 
 }  // namespace profiles

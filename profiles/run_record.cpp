@@ -121,7 +121,8 @@ RunSummary RunRecord::summary() const {
 }
 
 void RunRecord::writeSummary(const QStringList& more) {
-    const platform::TextWrite w = platform::writeTextLines(basePath_ + ".txt", summary().lines() + more);
+    const QStringList who{"board: " + setup_.board, "operator: " + setup_.operatorName};
+    const platform::TextWrite w = platform::writeTextLines(basePath_ + ".txt", summary().lines() + who + more);
     if (!w.ok()) fail(basePath_ + ".txt: " + w.error);
 }
 

@@ -307,4 +307,17 @@ bool OwnSettings::rememberPaste(const QString& profileName, const QString& paste
     return written(file);
 }
 
+QString OwnSettings::operatorName() const {
+    return QSettings(path(), QSettings::IniFormat).value("RunHistory/Operator").toString();
+}
+
+bool OwnSettings::rememberOperator(const QString& name) {
+    QDir().mkpath(folder_);
+    QSettings file(path(), QSettings::IniFormat);
+    if (file.value("RunHistory/Operator").toString() == name) return true;
+    file.setValue("RunHistory/Operator", name);
+    file.sync();
+    return written(file);
+}
+
 }  // namespace settings

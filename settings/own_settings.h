@@ -80,6 +80,10 @@ public:
     bool rememberPaste(const QString& profileName, const QString& paste);
     static constexpr int kLastPastesKept = 100;
 
+    // The operator last named in the profile editor; empty when none was.
+    QString operatorName() const;
+    bool rememberOperator(const QString& name);
+
 private:
     bool written(const QSettings& file);
 
