@@ -122,7 +122,8 @@ void judgeFromRows(RunEntry& run, const QList<process::PasteWindow>& windows) {
     run.outcomeDetail.clear();
     run.reachedS = {};
     run.lengthS.reset();
-    // The run ends at its first end event; the cooling rows after it are not judged.
+    // The run ends at its first end event; a finished run is judged with its cooling rows, as
+    // the editor judges it once the board has cooled.
     std::size_t end = run.rows.size();
     for (std::size_t i = 0; i < run.rows.size() && end == run.rows.size(); ++i) {
         const QString& e = run.rows[i].event;
@@ -135,12 +136,14 @@ void judgeFromRows(RunEntry& run, const QList<process::PasteWindow>& windows) {
         run.lengthS = run.rows[i].elapsedS;
     }
     std::vector<process::Row> ticks;
-    for (std::size_t i = 0; i < end; ++i) {
+    const std::size_t judgedEnd = run.outcome == outcome::kFinished ? run.rows.size() : end;
+    for (std::size_t i = 0; i < judgedEnd; ++i) {
         const RunSample& s = run.rows[i];
         if (s.tick()) {
             ticks.push_back({s.elapsedS, s.boardC});
             if (run.outcome == outcome::kInterrupted) run.lengthS = s.elapsedS;
         }
+        if (i >= end) continue;
         for (int p = 0; p < 3; ++p)
             if (s.event == QString("reached X%1").arg(p + 1) && !run.reachedS[std::size_t(p)])
                 run.reachedS[std::size_t(p)] = s.elapsedS;

@@ -40,6 +40,7 @@ TEST_F(Editor, ThePasteListFollowsTheAlloyUnlessChosenRemembersPerNameAndChecksT
     choose("Indium 8.9");
     find<QRadioButton>("Option4")->click();
     EXPECT_EQ(list->currentText(), "Indium 8.9") << "the operator's choice outlasts an alloy click";
+    dialogs.questionAnswers = {platform::Dialogs::Answer::No};  // don't save the changes
     find<QPushButton>("Command2")->click();  // New: "Untitled", leaded
     EXPECT_EQ(list->currentText(), "Sn63Pb37");
     name("BGA A");
