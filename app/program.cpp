@@ -206,6 +206,8 @@ void Program::showLiveness() {
 void Program::openOptions() {
     auto* dialog = new mainwin::OptionsForm(state, file, own, dialogs_, form, &form);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto* shop = new mainwin::ShopDatabaseBox(own.shopDatabase(), history::probeShop);
+    dialog->addGroup(shop, [this, shop] { own.setShopDatabase(shop->address()); });
     dialog->show();
 }
 

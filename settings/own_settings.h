@@ -69,6 +69,14 @@ public:
     bool rememberPaste(const QString& profileName, const QString& paste);
     static constexpr int kLastPastesKept = 100;
 
+    // The shop's shared runs database (group "ShopDatabase"): its address,
+    // postgresql://user@host:port/dbname, empty for none (never a password: that stays in
+    // the user's PostgreSQL password file); and the name this bench goes by in it, the
+    // computer's name unless one is set.
+    QString shopDatabase() const;
+    bool setShopDatabase(const QString& address);
+    QString stationName() const;
+
 private:
     bool written(const QSettings& file);
 

@@ -1,6 +1,7 @@
 // The shop database on a real PostgreSQL server of the test's own: two benches at once, a
 // server that goes away in the middle of a run, a wrong password, an older schema.
 #include "history/run_columns.h"
+#include "history/run_list_query.h"
 #include "history/shop_probe.h"
 #include "tests/history/pg_server.h"
 #include "tests/history/shop_bench_rig.h"
@@ -164,6 +165,37 @@ TEST_F(ShopServer, AWrongPasswordIsSaidOnceTheRunsWaitOverARestartAndGoUpOnceThe
     ASSERT_TRUE(pumpUntil([&] { return next.waiting() == 0; }, 5000));
     EXPECT_EQ(count("SELECT COUNT(*) FROM runs"), 2);
     EXPECT_EQ(bench.local.runCount(), 2);
+}
+
+TEST_F(ShopServer, TheShopsRunsAreReadByStationAndAnAbsentServerLeavesTheLocalOnesWithANotice) {
+    Bench a(address, "Bench A"), b(address, "Bench B");
+    for (Bench* bench : {&a, &b}) {
+        ASSERT_TRUE(bench->forwarding->start());
+        for (const char* board : {"4711", "4712"}) ASSERT_TRUE(bench->local.writeRun(sampleRun(10, board)));
+    }
+    ASSERT_TRUE(pumpUntil([&] { return a.forwarding->waiting() + b.forwarding->waiting() == 0; }, 10000));
+
+    auto read = [](const ShopAddress& where, const RunListFilter& filter) {
+        std::optional<ShopRunList> got;
+        QObject context;
+        readShopRuns(where, filter, &context, [&](const ShopRunList& list) { got = list; });
+        pumpUntil([&] { return got.has_value(); }, 10000);
+        return got.value_or(ShopRunList{});
+    };
+    const ShopRunList shop = read(address, {"", "Bench B"});
+    ASSERT_TRUE(shop.reached) << shop.notice.toStdString();
+    ASSERT_EQ(shop.runs.size(), 2u);
+    for (const RunEntry& r : shop.runs) EXPECT_EQ(r.station, "Bench B");
+    EXPECT_EQ(shop.stations, (QStringList{"Bench A", "Bench B"}));
+    EXPECT_EQ(read(address, {"4712"}).runs.size(), 2u);
+
+    const ShopRunList away = read({address.user, "127.0.0.1", 1, address.database}, {});
+    EXPECT_FALSE(away.reached);
+    EXPECT_EQ(away.notice, "The shop database on 127.0.0.1:1 was not reachable within 5 s. These are this PC's runs.");
+    std::vector<RunEntry> local;
+    ASSERT_TRUE(readRunList(a.local.connection(), {"4711"}, local, nullptr));  // the same query, locally
+    ASSERT_EQ(local.size(), 1u);
+    EXPECT_EQ(local[0].board, "4711");
 }
 
 TEST_F(ShopServer, TestConnectionSaysWhatHappened) {
