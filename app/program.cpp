@@ -1,6 +1,8 @@
 #include "app/program.h"
 
+#include "history/run_history_window.h"
 #include "mainwin/options_form.h"
+#include "platform/program_folder.h"
 #include "profiles/run_record.h"
 #include "ui/about_form.h"
 
@@ -60,6 +62,13 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     form.setMenuAction(form.M_Profile_Editor, [this] { openEditor(false, false); });
     form.setMenuAction(form.M_Profile_Run_Records, [this] { openRunRecords(); });
     form.setMenuAction(form.M_Tools_Defaults, [this] { openDefaults(); });
+    runHistory_ = std::make_unique<RunHistoryLink>(state, own, dialogs_);
+    runHistory_->setEditorOpener([this]() -> profiles::Profile_Editor_Form* {
+        if (clock.ending() || leaving()) return nullptr;
+        if (!editor_ || !editor_->isVisible()) openEditor(false, false);
+        return editor_.data();
+    });
+    form.setMenuAction(form.M_Profile_Run_History, [this] { openRunHistory(); });
 }
 
 Program::~Program() {
@@ -79,6 +88,11 @@ void Program::retire(QPointer<Window>& window) {
 
 void Program::start() {
     own.load();  // the run guard's limits are in force before a run can start
+    // The runs database, with the records of runs it lacks (one the program was ended under).
+    runHistory_->start(userDataFolder,
+                       {profiles::RunRecord::runsFolder(programFolder_, userDataFolder),
+                        QDir(userDataFolder).filePath(profiles::RunRecord::kFolder)},
+                       platform::documentsFolder(programFolder_));
     form.Form_Load();
     form.show();
 }
@@ -112,6 +126,7 @@ void Program::end() {
     warning.unloadWarning();
     if (editor_) editor_->hide();
     if (defaults_) defaults_->hide();
+    if (runHistory_->window()) runHistory_->window()->close();
     if (onEnd_) onEnd_();
 }
 
@@ -230,6 +245,7 @@ void Program::openEditor(bool newProfile, bool openProfile) {
                                                     form.setMainWindowEnabled(on);
                                                 });
     editor_->setAttribute(Qt::WA_DeleteOnClose);
+    runHistory_->attach(*editor_);
     editor_->Form_Load();
     editor_->show();
 }
@@ -239,6 +255,8 @@ void Program::openRunRecords() {
     QDir().mkpath(folder);
     shell_.openUrl(QUrl::fromLocalFile(folder).toString());
 }
+
+void Program::openRunHistory() { runHistory_->openWindow(); }
 
 void Program::openDefaults() {
     if (defaults_ && defaults_->isVisible()) return;

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/exit_question.h"
+#include "app/run_history_link.h"
 #include "core/shared_state.h"
 #include "link/departure.h"
 #include "link/link.h"
@@ -78,6 +79,9 @@ public:
     void openEditor(bool newProfile, bool openProfile);
     profiles::Profile_Editor_Form* editor() const { return editor_; }
     void openRunRecords();
+    // Profile > Run History, and what it hands to the editor.
+    void openRunHistory();
+    RunHistoryLink& runHistory() { return *runHistory_; }
     // The defaults tool, once no poller tick is running.
     void openDefaults();
     defaults::Form_Defaults* defaultsTool() const { return defaults_; }
@@ -110,6 +114,7 @@ private:
     QString programFolder_;
     QPointer<profiles::Profile_Editor_Form> editor_;
     QPointer<defaults::Form_Defaults> defaults_;
+    std::unique_ptr<RunHistoryLink> runHistory_;
     platform::Bridge& bridge_;
     std::unique_ptr<platform::Timer> exitRetry_;  // retries a held-up exit every 200 ms
     std::unique_ptr<platform::Timer> liveWatch_;  // draws the live values stale when they are

@@ -57,7 +57,7 @@ Form1::~Form1() {
 void Form1::setMenuAction(QAction* entry, std::function<void()> action) {
     menuActions_[entry] = std::move(action);
     if (entry == M_File_New_Profile || entry == M_File_Open_Profile || entry == M_Profile_Editor ||
-        entry == M_Profile_Run_Records || entry == M_Help_About)
+        entry == M_Profile_Run_Records || entry == M_Profile_Run_History || entry == M_Help_About)
         entry->setEnabled(true);
 }
 

@@ -172,6 +172,7 @@ public:
     QAction* M_File_Exit = nullptr;
     QAction* M_Profile_Editor = nullptr;
     QAction* M_Profile_Run_Records = nullptr;
+    QAction* M_Profile_Run_History = nullptr;
     QAction* M_Tools_Connect = nullptr;
     QAction* M_Tools_Disconnect = nullptr;
     QAction* M_Tools_Defaults = nullptr;

@@ -62,6 +62,8 @@ void Form1::buildMenus() {
     M_Profile_Editor = entry(profile, "Profile Editor", "M_Profile_Editor");
     M_Profile_Run_Records = entry(profile, "Run Records", "M_Profile_Run_Records");
     M_Profile_Run_Records->setToolTip("Open the folder with the record of every profile run");
+    M_Profile_Run_History = entry(profile, "Run History", "M_Profile_Run_History");
+    M_Profile_Run_History->setToolTip("Find earlier runs, see their charts and compare them");
 
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("M_Tools");
@@ -81,7 +83,7 @@ void Form1::buildMenus() {
 
     // Entries whose window is registered later stay disabled until then.
     for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Profile_Run_Records,
-                       M_Tools_Defaults, M_Tools_Options, M_Help_About, M_Tools_Disconnect})
+                       M_Profile_Run_History, M_Tools_Defaults, M_Tools_Options, M_Help_About, M_Tools_Disconnect})
         a->setEnabled(false);
     // The two EEPROM entries have no action: shown, never enabled.
     M_File_New_EEPROM->setEnabled(false);
@@ -97,7 +99,7 @@ void Form1::buildMenus() {
     connect(M_Help_Support_Website, &QAction::triggered, this, [this] { M_Help_Support_Website_Click(); });
     connect(M_Help_Support_Updates, &QAction::triggered, this, [this] { M_Help_Support_Updates_Click(); });
     for (QAction* a : {M_File_New_Profile, M_File_Open_Profile, M_Profile_Editor, M_Profile_Run_Records,
-                       M_Tools_Disconnect, M_Tools_Defaults, M_Tools_Options, M_Help_About}) {
+                       M_Profile_Run_History, M_Tools_Disconnect, M_Tools_Defaults, M_Tools_Options, M_Help_About}) {
         connect(a, &QAction::triggered, this, [this, a] {
             if (!isEnabled()) return;  // a window held by a tool or by leaving opens nothing
             auto it = menuActions_.find(a);

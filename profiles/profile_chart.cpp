@@ -110,6 +110,7 @@ void ProfileChart::DrawProfileChart() {
     curve->setPen(QPen(kCurveColour, 3));
     curve->setName(kCurveName);
 
+    drawOverlay();
     addLegend(unit);
     ui::addLogo(plot, logo_, 698, 253);
     plot.replot();
@@ -154,6 +155,45 @@ void ProfileChart::addLegend(const QString& unit) {
                                   kLegendWidth / ui::ChartLook::kPlotWidth,
                                   kLegendHeight / ui::ChartLook::kPlotHeight));
     legend->setVisible(true);
+}
+
+// Each earlier run a thin line in its colour, on the grid's layer: behind the live trace and
+// the curve, which keep the first two graphs.
+void ProfileChart::drawOverlay() {
+    QCustomPlot& plot = *ChartViewer1;
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    for (const OverlayTrace& run : overlay_) {
+        QVector<double> xs, ys;
+        const int n = std::min<int>(int(run.boardC.size()), ui::TraceStore::kSize);
+        xs.reserve(n);
+        ys.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            const double c = run.boardC[std::size_t(i)];
+            xs << i;
+            ys << (std::isnan(c) ? c : displayTemperature(std::int16_t(std::lround(c)), fahrenheit));
+        }
+        QCPGraph* g = plot.addGraph();
+        g->setLayer("grid");
+        g->setData(xs, ys, true);
+        g->setPen(QPen(run.colour, 1.5));
+        g->setName(run.name);
+    }
+    // Their names in a legend of their own in the plot's upper right corner, white on dark,
+    // so the designed legend above the plot stays as it is.
+    QCPLayoutInset* inset = plot.axisRect()->insetLayout();
+    if (overlayLegend_) inset->remove(overlayLegend_);
+    overlayLegend_ = nullptr;
+    if (overlay_.empty()) return;
+    overlayLegend_ = new QCPLegend;
+    inset->addElement(overlayLegend_, Qt::AlignTop | Qt::AlignRight);
+    overlayLegend_->setLayer("legend");
+    overlayLegend_->setFont(ui::boldFont(8));
+    overlayLegend_->setTextColor(Qt::white);
+    overlayLegend_->setBrush(QColor(0, 0, 0, 190));
+    overlayLegend_->setBorderPen(QPen(kGrid));
+    overlayLegend_->setIconSize(18, 8);
+    for (int i = 2; i < plot.graphCount(); ++i)
+        overlayLegend_->addItem(new QCPPlottableLegendItem(overlayLegend_, plot.graph(i)));
 }
 
 QString ProfileChart::yTitle() const { return ChartViewer1->yAxis->label(); }

@@ -1,4 +1,5 @@
 #pragma once
+#include "profiles/chart_overlay.h"
 #include "profiles/profile_curve.h"
 #include "ui/chart_look.h"
 #include "ui/trace_store.h"
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 
+class QCPLegend;
 class QCustomPlot;
 class QMouseEvent;
 class QWidget;
@@ -61,6 +63,13 @@ public:
 
     const CurveArray& profileCurve() const { return curve_; }
 
+    // Earlier runs drawn as thin lines behind the live trace, kept over every redraw until
+    // replaced; the caller redraws.
+    void setOverlay(std::vector<OverlayTrace> runs) { overlay_ = std::move(runs); }
+    const std::vector<OverlayTrace>& overlay() const { return overlay_; }
+    // The overlaid runs' legend as last built; none without overlay.
+    QCPLegend* overlayLegend() const { return overlayLegend_; }
+
     // The chart as last built, as a picture; saved by the file name's extension (.jpg, .png,
     // .gif, .bmp; none: PNG). False when the file could not be written.
     QImage picture() const;
@@ -75,6 +84,7 @@ public:
 
 private:
     void addLegend(const QString& unit);
+    void drawOverlay();
     void showValueTip(QMouseEvent* event);
 
     core::SharedState& state_;
@@ -82,6 +92,8 @@ private:
     QPixmap logo_;
     ui::ChartFrame frame_;
     QString legend_;
+    std::vector<OverlayTrace> overlay_;
+    QCPLegend* overlayLegend_ = nullptr;  // owned by the plot's inset layout
 };
 
 }  // namespace profiles

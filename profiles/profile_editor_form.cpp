@@ -407,6 +407,8 @@ void Profile_Editor_Form::beginRecord() {
         setup.pointsC[std::size_t(p)] =
             RunSequencer::boxCelsius(temperatureBox(p)->text(), state_.Settings.TempUnit != 0).value_or(0);
     setup.leadFree = Option5->isChecked();
+    setup.board = board();
+    setup.operatorName = operatorName();
     setup.started = QDateTime::currentDateTime();
     // The profile column follows the curve in Celsius, whatever unit the window shows.
     const CurveArray curveC = ComputeProfileCurve(std::int16_t(setup.pointsC[0]), std::int16_t(setup.pointsC[1]),
@@ -417,6 +419,10 @@ void Profile_Editor_Form::beginRecord() {
         return curveC[std::size_t(second)];
     };
     record_->begin(setup);
+    runFacts_ = RunFacts{recordFromControls(), setup.pointsC, setup.started, setup.board, setup.operatorName,
+                         pasteWindow() ? pasteWindow()->name : QString(process::kNoPaste), record_->csvPath()};
+    refreshOverlayTable();
+    if (onRunStarted_ && !record_->failed()) onRunStarted_(runFacts_);
 }
 
 void Profile_Editor_Form::endRecord(RunOutcome outcome, const QString& reason) {
@@ -437,7 +443,12 @@ void Profile_Editor_Form::endRecord(RunOutcome outcome, const QString& reason) {
         const QString picture = record_->basePath() + ".png";
         if (!runPicture(captionedPicture(chart_->picture(), profileCaption()), summary, {verdict}).save(picture, "PNG"))
             setPanel(2, summary.shortText() + " (the run picture could not be written to " + picture + ")");
+        else runFacts_.pngPath = picture;
+        runFacts_.txtPath = record_->basePath() + ".txt";
     }
+    runFacts_.ended = true;
+    refreshOverlayTable();
+    if (onRunEnded_ && !record_->failed()) onRunEnded_(runFacts_);
 }
 
 // The paste the run is judged against: the alloy's own, Sn63Pb37 for leaded, SAC305 for

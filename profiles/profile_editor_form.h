@@ -1,7 +1,9 @@
 #pragma once
 #include "process/paste_window.h"
+#include "profiles/chart_overlay.h"
 #include "profiles/profile_chart.h"
 #include "profiles/profile_record.h"
+#include "profiles/run_facts.h"
 #include "profiles/run_record.h"
 #include "profiles/run_sequencer.h"
 #include "profiles/transfer_watch.h"
@@ -17,11 +19,13 @@ class QCheckBox;
 class QComboBox;
 class QCustomPlot;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QVBoxLayout;
 
 namespace core {
 struct SharedState;
@@ -33,6 +37,8 @@ class Timer;
 }  // namespace platform
 
 namespace profiles {
+
+class OverlayPanel;
 
 // Where the editor finds and keeps files.
 struct EditorFolders {
@@ -80,6 +86,21 @@ public:
 
     // Told every step of the run, after the run record (for watching the run from outside).
     void setRunObserver(std::function<void(const QString&)> observer) { runObserver_ = std::move(observer); }
+
+    // Told when a run's record starts (at the confirmation) and when the run ends, with the
+    // profile, the board, the operator and the record's files.
+    void setRunFileHandlers(std::function<void(const RunFacts&)> started, std::function<void(const RunFacts&)> ended) {
+        onRunStarted_ = std::move(started);
+        onRunEnded_ = std::move(ended);
+    }
+    // The operator's name to start with, and where a changed name is remembered.
+    void setOperatorMemory(const QString& name, std::function<void(const QString&)> remember);
+    QString board() const;
+    QString operatorName() const;
+    // Earlier runs on the chart behind the live trace, with the comparison beside it; an
+    // empty list clears them. At most kMostOverlays are drawn.
+    void setOverlay(std::vector<OverlayTrace> runs);
+    void refreshOverlayTable();
 
     // Told when the window has closed for good, after the main window was enabled again.
     void setClosedHandler(std::function<void()> handler) { onClosed_ = std::move(handler); }
@@ -175,6 +196,9 @@ public:
     QPushButton* Command8 = nullptr;  // Save Graph
     QPushButton* Command9 = nullptr;  // FAN ON/OFF
     QStatusBar* StatusBar1 = nullptr;
+    QLineEdit* boardBox = nullptr;     // "Board"
+    QLineEdit* operatorBox = nullptr;  // "Operator"
+    OverlayPanel* overlayPanel = nullptr;
 
     // The 33 controls LockEditor and UnlockEditor switch together.
     QList<QWidget*> lockableControls() const;
@@ -221,6 +245,10 @@ private:
     std::function<void(bool)> enableMainWindow_;
     std::function<void()> onClosed_;
     std::function<void(const QString&)> runObserver_;
+    std::function<void(const RunFacts&)> onRunStarted_, onRunEnded_;
+    std::function<void(const QString&)> rememberOperator_;
+    RunFacts runFacts_;
+    void buildHistoryControls(QVBoxLayout* root, QHBoxLayout* chartRow);
     std::unique_ptr<platform::Timer> coolingTimer_;
     std::unique_ptr<platform::Timer> rwTimer_;
     std::unique_ptr<platform::Timer> liveTimer_;  // panel 3, twice a poll

@@ -43,7 +43,10 @@ void Profile_Editor_Form::buildControls() {
 
     chart_ = std::make_unique<ProfileChart>(state_, folders_.program, this);
     ChartViewer1 = chart_->ChartViewer1;
-    root->addWidget(ChartViewer1, 0, Qt::AlignHCenter);
+    auto* chartRow = new QHBoxLayout;  // the chart, and earlier runs' figures beside it
+    chartRow->addStretch();
+    chartRow->addWidget(ChartViewer1);
+    root->addLayout(chartRow);
 
     // --- the three phase frames ---
     auto* phases = new QHBoxLayout;
@@ -151,6 +154,8 @@ void Profile_Editor_Form::buildControls() {
     right->addWidget(Command1);
     bottom->addLayout(right);
     root->addLayout(bottom);
+
+    buildHistoryControls(root, chartRow);
 
     StatusBar1 = named(new QStatusBar, "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);

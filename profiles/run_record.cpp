@@ -108,6 +108,7 @@ RunSummary RunRecord::endRun(RunOutcome outcome, const QString& guardReason,
     phase_ = outcome == RunOutcome::Finished ? "Cooling" : QString();
     phaseStartS_ = elapsed();
     QStringList lines = summary.lines();
+    lines << "board: " + setup_.board << "operator: " + setup_.operatorName;
     if (judged) lines << judged(rows_);
     const platform::TextWrite w = platform::writeTextLines(basePath_ + ".txt", lines);
     if (!w.ok()) fail(basePath_ + ".txt: " + w.error);

@@ -33,6 +33,7 @@ public:
         QString profileName;
         std::array<int, 3> pointsC{};
         bool leadFree = false;
+        QString board, operatorName;  // optional: which board, who ran it
         QDateTime started = QDateTime::currentDateTime();
         // The profile curve in Celsius at a second, empty where it has no value.
         std::function<std::optional<double>(int second)> profileC;

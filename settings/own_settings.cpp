@@ -307,6 +307,19 @@ bool OwnSettings::rememberPaste(const QString& profileName, const QString& paste
     return written(file);
 }
 
+QString OwnSettings::operatorName() const {
+    return QSettings(path(), QSettings::IniFormat).value("RunHistory/Operator").toString();
+}
+
+bool OwnSettings::rememberOperator(const QString& name) {
+    QDir().mkpath(folder_);
+    QSettings file(path(), QSettings::IniFormat);
+    if (file.value("RunHistory/Operator").toString() == name) return true;
+    file.setValue("RunHistory/Operator", name);
+    file.sync();
+    return written(file);
+}
+
 // --- the shop's shared runs database ---
 
 QString OwnSettings::shopDatabase() const {

@@ -69,6 +69,10 @@ public:
     bool rememberPaste(const QString& profileName, const QString& paste);
     static constexpr int kLastPastesKept = 100;
 
+    // The operator last named in the profile editor; empty when none was.
+    QString operatorName() const;
+    bool rememberOperator(const QString& name);
+
     // The shop's shared runs database (group "ShopDatabase"): its address,
     // postgresql://user@host:port/dbname, empty for none (never a password: that stays in
     // the user's PostgreSQL password file); and the name this bench goes by in it, the

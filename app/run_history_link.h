@@ -1,0 +1,78 @@
+#pragma once
+#include "history/run_database.h"
+#include "history/run_entry.h"
+#include "history/run_overlay.h"
+#include "profiles/chart_overlay.h"
+#include "profiles/profile_record.h"
+#include "profiles/run_facts.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace core {
+struct SharedState;
+}
+namespace platform {
+class Dialogs;
+}
+namespace settings {
+class OwnSettings;
+}
+namespace profiles {
+class Profile_Editor_Form;
+}
+namespace history {
+class RunHistoryWindow;
+}
+
+namespace app {
+
+// Between the profile editor and the run history: a run's start and end go into the
+// database, the Run History window opens, its ticked runs go onto the editor's chart and
+// a run's profile into the editor.
+class RunHistoryLink {
+public:
+    RunHistoryLink(core::SharedState& state, settings::OwnSettings& own, platform::Dialogs& dialogs);
+    ~RunHistoryLink();
+
+    // Opens the database in the per-user data folder and brings in the run records of the
+    // folders it lacks. A database that cannot be used, or records that cannot be read, are
+    // said once in the diagnostic list; the program goes on without them.
+    void start(const QString& userDataFolder, const QStringList& recordFolders, const QString& saveFolder);
+    // The editor's Board and Operator boxes and its run's start and end.
+    void attach(profiles::Profile_Editor_Form& editor);
+    void openWindow();
+    // How the history gets an editor for an overlay or a profile (opened when it is not).
+    void setEditorOpener(std::function<profiles::Profile_Editor_Form*()> open) { openEditor_ = std::move(open); }
+
+    history::RunDatabase& database() { return db_; }
+    history::RunHistoryWindow* window() const;
+    void showOverlay(const QStringList& runIds);
+    void openProfile(const history::RunEntry& run);
+
+    // An earlier run's figures and readings as the profile chart draws them.
+    static profiles::OverlayTrace overlayTrace(const history::OverlayRun& run);
+    // A run's profile as the editor's controls hold it, temperatures in the display unit.
+    static profiles::ProfileRecord profileOf(const history::RunEntry& run, bool fahrenheit);
+    static constexpr const char* kEditorBusy = "The profile editor is busy with a run or a transfer; open the profile when it is done.";
+
+private:
+    history::RunEntry entryOf(const profiles::RunFacts& facts) const;
+    void runStarted(const profiles::RunFacts& facts);
+    void runEnded(const profiles::RunFacts& facts);
+    void sayOnce(const QString& line);
+
+    core::SharedState& state_;
+    settings::OwnSettings& own_;
+    platform::Dialogs& dialogs_;
+    history::RunDatabase db_;
+    QString saveFolder_;
+    QPointer<history::RunHistoryWindow> window_;
+    std::function<profiles::Profile_Editor_Form*()> openEditor_;
+    QString runId_;  // the run under way
+    bool writeFailSaid_ = false;
+};
+
+}  // namespace app
