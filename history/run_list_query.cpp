@@ -24,10 +24,11 @@ bool readRunList(const QSqlDatabase& db, const RunListFilter& f, std::vector<Run
     if (f.to.isValid()) where << "started_utc < ?", binds << utcText(f.to);
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare("SELECT * FROM runs" + (where.isEmpty() ? QString() : " WHERE " + where.join(" AND ")) +
-              " ORDER BY started_utc DESC LIMIT " + QString::number(std::max(1, f.limit)));
+    const bool prepared =
+        q.prepare("SELECT * FROM runs" + (where.isEmpty() ? QString() : " WHERE " + where.join(" AND ")) +
+                  " ORDER BY started_utc DESC LIMIT " + QString::number(std::max(1, f.limit)));
     for (const QVariant& v : binds) q.addBindValue(v);
-    if (!q.exec()) {
+    if (!prepared || !q.exec()) {
         if (error) *error = q.lastError().text();
         return false;
     }

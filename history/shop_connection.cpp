@@ -82,7 +82,7 @@ ShopAnswer ShopConnection::open() {
             // system's TCP timeouts of many minutes.
             db.setConnectOptions(
                 QString("connect_timeout=%1;keepalives_idle=5;keepalives_interval=2;keepalives_count=2;"
-                        "tcp_user_timeout=%2;application_name=kr9300")
+                        "tcp_user_timeout=%2;application_name=kr9300;options='-c client_min_messages=warning'")
                     .arg(timeoutS_)
                     .arg(timeoutS_ * 2000));
             if (!db.open()) {

@@ -114,32 +114,10 @@ bool PgServer::stop() {
     return run(binary("pg_ctl"), {"-D", data_, "-m", "fast", "-w", "-t", "30", "stop"}, 40000);
 }
 
-bool PgServer::exec(const QString& sql, const QString& database) {
+// One statement as the superuser; the first value of its first row.
+std::optional<QVariant> PgServer::query(const QString& sql, const QString& database) {
     const QString name = "pg-admin-" + QUuid::createUuid().toString();
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name);
-        db.setHostName(host());
-        db.setPort(port_);
-        db.setDatabaseName(database);
-        db.setUserName(kAdmin);
-        db.setPassword(kAdminPassword);
-        if (!db.open()) {
-            why_ = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            ok = q.exec(sql);
-            if (!ok) why_ = q.lastError().text();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
-
-long long PgServer::number(const QString& sql, const QString& database) {
-    const QString name = "pg-admin-" + QUuid::createUuid().toString();
-    long long value = -1;
+    std::optional<QVariant> value;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name);
         db.setHostName(host());
@@ -148,11 +126,18 @@ long long PgServer::number(const QString& sql, const QString& database) {
         db.setUserName(kAdmin);
         db.setPassword(kAdminPassword);
         QSqlQuery q(db);
-        if (db.open() && q.exec(sql) && q.next()) value = q.value(0).toLongLong();
+        if (db.open() && q.exec(sql)) value = q.next() ? q.value(0) : QVariant();
         else why_ = q.lastError().text() + db.lastError().text();
     }
     QSqlDatabase::removeDatabase(name);
     return value;
+}
+
+bool PgServer::exec(const QString& sql, const QString& database) { return query(sql, database).has_value(); }
+
+long long PgServer::number(const QString& sql, const QString& database) {
+    const std::optional<QVariant> v = query(sql, database);
+    return v && v->isValid() ? v->toLongLong() : -1;
 }
 
 bool PgServer::addRoleAndDatabase(const QString& role, const QString& password, const QString& database) {

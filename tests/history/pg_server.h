@@ -2,8 +2,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace testing_pg {
 
@@ -41,6 +43,7 @@ public:
     long long number(const QString& sql, const QString& database);
 
 private:
+    std::optional<QVariant> query(const QString& sql, const QString& database);
     bool run(const QString& program, const QStringList& arguments, int timeoutMs);
     QString binary(const QString& name) const;
 
