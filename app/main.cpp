@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     app::SimStationWindow simWindow(station, clock);
     app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
+    program.runHistory().setShopDatabase(options.runsDb);
     program.start();
     if (options.demo) program.poller.M_Tools_Connect_Click();
     const int status = app.exec();

@@ -1,7 +1,9 @@
 #include "app/program.h"
 
 #include "history/run_history_window.h"
+#include "history/shop_probe.h"
 #include "mainwin/options_form.h"
+#include "mainwin/shop_database_box.h"
 #include "platform/program_folder.h"
 #include "profiles/run_record.h"
 #include "ui/about_form.h"

@@ -23,9 +23,11 @@ ShopDatabaseBox::ShopDatabaseBox(const QString& address, Tester tester, QWidget*
     cmdTestConnection = named(new QPushButton("Test connection"), "cmdTestConnection");
     lblShopDatabaseAnswer = named(new QLabel, "lblShopDatabaseAnswer");
     lblShopDatabaseAnswer->setWordWrap(true);
-    auto* hint = new QLabel("Empty: runs are kept on this PC only. The password comes from ~/.pgpass.");
+    // Room for an answer of two lines, so that the dialog does not jump when one comes.
+    lblShopDatabaseAnswer->setMinimumHeight(2 * lblShopDatabaseAnswer->fontMetrics().lineSpacing() + 4);
+    lblShopDatabaseAnswer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* hint = new QLabel("Empty: runs stay on this PC. The password: ~/.pgpass");
     hint->setEnabled(false);  // drawn grey: a hint, not a value
-    hint->setWordWrap(true);
     g->addWidget(txtShopDatabase, 0, 0);
     g->addWidget(cmdTestConnection, 0, 1);
     g->addWidget(hint, 1, 0, 1, 2);
