@@ -1,5 +1,6 @@
 #include "history/forwarder.h"
 
+#include "history/forward_queue.h"
 #include "history/run_database.h"
 #include "history/shop_connection.h"
 
@@ -58,12 +59,16 @@ void ForwardWorker::work() {
             if (stopping) break;
             if (!run || sent != ShopConnection::Sent::Failed) inbox.pop_front();
         }
+        // Out of the queue here rather than on the UI thread: the write (and the
+        // checkpoint of the write-ahead log it may bring) is this thread's wait.
         if (!run && local.isOpen()) {
+            ForwardQueue(local).remove(runId);
             emit missing(runId);
             continue;
         }
         if (run && sent != ShopConnection::Sent::Failed) {
             failures = 0;
+            ForwardQueue(local).remove(runId);
             emit delivered(runId, sent == ShopConnection::Sent::AlreadyThere);
             continue;
         }

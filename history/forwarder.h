@@ -54,8 +54,8 @@ private:
 // Sends runs to the shop database on a thread of its own, one at a time and in the order
 // given, each retried with growing pauses until the server has it. It reads each run from
 // the local database file through a connection of its own (SQLite's write-ahead log lets
-// it read while the program writes), touches nothing else of the program and reports only
-// by queued signals.
+// it read while the program writes) and takes it out of the local queue once the server
+// has it; it touches nothing else of the program and reports only by queued signals.
 class Forwarder {
 public:
     Forwarder(ShopAddress address, QString localPath, QString station, RetryPauses pauses = {});

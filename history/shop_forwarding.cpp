@@ -70,14 +70,12 @@ void ShopForwarding::feed() {
 void ShopForwarding::onMissing(const QString& runId) {
     if (!running_) return;
     inFlight_.removeAll(runId);
-    queue_.remove(runId);
     feed();
 }
 
 void ShopForwarding::onDelivered(const QString& runId) {
     if (!running_) return;
     inFlight_.removeAll(runId);
-    queue_.remove(runId);
     if (said_ != ShopFailure::None) {
         say_(plainWords(address_, {}) + " The runs that waited are being sent.");
         said_ = ShopFailure::None;
