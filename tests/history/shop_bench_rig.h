@@ -3,6 +3,7 @@
 // folder and its store-and-forward, with what it said to the diagnostic list.
 #include "history/run_database.h"
 #include "history/shop_forwarding.h"
+#include "tests/history/history_samples.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -18,27 +19,9 @@
 
 namespace testing_pg {
 
+// A finished run of `rows` once-a-second rows, started now.
 inline history::RunEntry sampleRun(int rows, const QString& board) {
-    history::RunEntry r;
-    r.runId = history::newRunId();
-    r.started = QDateTime::currentDateTime();
-    r.profileName = "LEADFREE-A";
-    r.board = board;
-    r.operatorName = "Ana";
-    r.outcome = history::outcome::kFinished;
-    r.peakC = 243.5;
-    for (int i = 0; i < rows; ++i) {
-        history::RunSample s;
-        s.elapsedS = i;
-        s.boardC = 25 + i * 0.3;
-        s.profileC = i % 7 ? std::optional<double>(30 + i * 0.3) : std::nullopt;
-        s.upperHeater = "REFLOW";
-        s.lowerHeater = "PERHEAT";
-        s.machineMode = "Normal Mode";
-        s.state = 2;
-        r.rows.push_back(s);
-    }
-    return r;
+    return testsupport::sampleRun(board, QDateTime::currentDateTime(), rows);
 }
 
 struct Bench {
