@@ -25,6 +25,7 @@ const QColor kGrid(0x55, 0x55, 0x55);
 constexpr double kLegendLeft = 55, kLegendTop = 33, kLegendWidth = 520, kLegendHeight = 22;
 constexpr int kLegendColumns = 3;
 constexpr double kTipReach = 6;  // pixels from a line that still show its value
+constexpr int kOverlaySpan = 300;  // seconds on the time axis
 
 QVector<double> seconds(int n) {
     QVector<double> xs(n);
@@ -164,7 +165,7 @@ void ProfileChart::drawOverlay() {
     const bool fahrenheit = state_.Settings.TempUnit != 0;
     for (const OverlayTrace& run : overlay_) {
         QVector<double> xs, ys;
-        const int n = std::min<int>(int(run.boardC.size()), ui::TraceStore::kSize);
+        const int n = std::min<int>(int(run.boardC.size()), kOverlaySpan + 1);  // what the time axis shows
         xs.reserve(n);
         ys.reserve(n);
         for (int i = 0; i < n; ++i) {
@@ -175,7 +176,7 @@ void ProfileChart::drawOverlay() {
         QCPGraph* g = plot.addGraph();
         g->setLayer("grid");
         g->setData(xs, ys, true);
-        g->setPen(QPen(run.colour, 1.5));
+        g->setPen(QPen(run.colour, 1));
         g->setName(run.name);
     }
     // Their names in a legend of their own in the plot's upper right corner, white on dark,

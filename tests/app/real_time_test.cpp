@@ -37,6 +37,7 @@ struct RealTime : ::testing::Test {
             ini.write(QByteArray(l) + "\r\n");
         ini.close();
         program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, dir.path(), dir.filePath("user"));
+        program->userDataFolder = dir.filePath("userdata");  // the runs database goes there
         program->start();
         ASSERT_TRUE(clock.runUntil([&] { return state.MachineOnline && program->poller.lastPollSucceeded(); }, 10000));
     }

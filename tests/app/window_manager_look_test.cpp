@@ -31,6 +31,7 @@ TEST(WindowManagerLook, TheEditorsDataErrorStandsOverTheEditor) {
     platform::QtDialogs dialogs;
     app::Program program(rig.state, rig.bridgeCalls, rig.clock, dialogs, rig.shell, rig.folder, rig.dir.filePath("u"));
     dialogs.setParent(&program.form);
+    program.userDataFolder = rig.dir.filePath("userdata");  // the runs database goes there
     program.start();
     program.form.move(40, 40);
     program.openEditor(false, false);

@@ -49,6 +49,7 @@ struct UsbProgramRig {
             }
         program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, dir.filePath("program"),
                                                  dir.filePath("user"));
+        program->userDataFolder = dir.filePath("userdata");  // the runs database goes there
     }
     ~UsbProgramRig() { program.reset(); }
 
