@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "core/shared_state.h"
+#include "history/shop_address.h"
 #include "process/run_file.h"
 #include "settings/own_settings.h"
 #include "simulator/station_store.h"
@@ -16,6 +17,7 @@ constexpr int kUsageError = 2;
 constexpr const char* kDeviceIs = "--device=";
 constexpr const char* kJudge = "--judge";
 constexpr const char* kPaste = "--paste";
+constexpr const char* kRunsDb = "--runs-db";
 
 CommandLine failed(QString error) {
     CommandLine line;
@@ -73,6 +75,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         } else if (const auto paste = optionValue(arguments, i, kPaste)) {
             if (paste->isEmpty()) return failed("option '--paste' needs the name of a paste");
             line.paste = *paste;
+        } else if (const auto url = optionValue(arguments, i, kRunsDb)) {
+            QString why;
+            if (!history::parseShopAddress(*url, &why)) return failed("option '--runs-db': " + why);
+            line.runsDb = url->trimmed();
         } else if (a.startsWith('-')) {
             return failed("unknown option '" + a + "'");
         } else {
@@ -104,6 +110,9 @@ QString helpText(const QString& program) {
            "                   judge a run record against a paste window (Sn63Pb37, SAC305,\n"
            "                   or one of your own), print the figures and the verdict and\n"
            "                   exit: 0 for PASS, 1 for FAIL, 2 when it cannot be judged\n"
+           "  --runs-db postgresql://USER@HOST:PORT/DBNAME\n"
+           "                   keep runs in the shop's shared database as well (the password\n"
+           "                   comes from ~/.pgpass or PGPASSWORD, never from here)\n"
            "  -h, --help       show this help and exit\n"
            "  -V, --version    show the version and exit\n"
            "\n"

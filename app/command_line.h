@@ -14,6 +14,7 @@ struct CommandLine {
     QString deviceSerial;  // the FTDI bridge to use when several are plugged in
     QString judgeFile;     // --judge: a run record to judge against the paste, then exit
     QString paste;
+    QString runsDb;        // --runs-db: the shop's shared runs database for this start, over the own settings
     QString error;         // what was wrong, for Action::Error
 };
 

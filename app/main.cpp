@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
     app::SimStationWindow simWindow(station, clock);
     app::SimStationWindowKeeper simKeeper(simWindow, program.form, clock, [&] { return bridge.alternativeInUse(); });
 
+    program.runHistory().setShopDatabase(options.runsDb);
     program.start();
     // What the first window does not need is made ready once it is up: the beep's audio output.
     clock.schedule(kPrepareBeepAfterMs, [&shell] { shell.prepareBeep(); });

@@ -1,8 +1,10 @@
 #include "app/program.h"
 
 #include "history/run_history_window.h"
+#include "history/shop_probe.h"
 #include "link/profile_payload.h"
 #include "mainwin/options_form.h"
+#include "mainwin/shop_database_box.h"
 #include "platform/program_folder.h"
 #include "profiles/paste_windows_form.h"
 #include "profiles/run_record.h"
@@ -234,6 +236,8 @@ void Program::showLiveness() {
 void Program::openOptions() {
     auto* dialog = new mainwin::OptionsForm(state, file, own, dialogs_, form, &form);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto* shop = new mainwin::ShopDatabaseBox(own.shopDatabase(), history::probeShop);
+    dialog->addGroup(shop, [this, shop] { own.setShopDatabase(shop->address()); });
     dialog->show();
 }
 

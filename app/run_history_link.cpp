@@ -45,6 +45,23 @@ void RunHistoryLink::start(const QString& userDataFolder, const QStringList& rec
         sayOnce(QString("%1 run record(s) could not be brought into the run history, the first: %2")
                     .arg(imported.failures.size())
                     .arg(imported.failures.first()));
+    startShop();
+}
+
+// Store and forward to the shop's database when one is named; what waits is said in the
+// history window.
+void RunHistoryLink::startShop() {
+    const QString text = shopAddress_.isEmpty() ? own_.shopDatabase() : shopAddress_;
+    if (text.isEmpty()) return;
+    QString why;
+    const std::optional<history::ShopAddress> address = history::parseShopAddress(text, &why);
+    if (!address) return sayOnce("Shop database: " + why + ". Runs are kept on this PC only.");
+    shop_ = std::make_unique<history::ShopForwarding>(db_, *address, own_.stationName(),
+                                                      [this](const QString& line) { sayOnce(line); });
+    QObject::connect(shop_.get(), &history::ShopForwarding::waitingChanged, [this] {
+        if (window_) window_->setNotice(shop_->waitingText());
+    });
+    shop_->start();
 }
 
 void RunHistoryLink::attach(profiles::Profile_Editor_Form& editor) {
@@ -76,6 +93,7 @@ history::RunEntry RunHistoryLink::entryOf(const profiles::RunFacts& f) const {
     run.csvFile = f.csvPath;
     run.txtFile = f.txtPath;
     run.pngFile = f.pngPath;
+    run.station = own_.stationName();
     return run;
 }
 
@@ -117,6 +135,7 @@ void RunHistoryLink::openWindow() {
     window_ = new history::RunHistoryWindow(db_, dialogs_, saveFolder_, pasteWindows(own_));
     window_->setOverlayHandler([this](const QStringList& ids) { showOverlay(ids); });
     window_->setOpenProfileHandler([this](const history::RunEntry& run) { openProfile(run); });
+    if (shop_ && shop_->waiting() > 0) window_->setNotice(shop_->waitingText());
     window_->show();
 }
 

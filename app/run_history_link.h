@@ -2,6 +2,7 @@
 #include "history/run_database.h"
 #include "history/run_entry.h"
 #include "history/run_overlay.h"
+#include "history/shop_forwarding.h"
 #include "profiles/chart_overlay.h"
 #include "profiles/profile_record.h"
 #include "profiles/run_facts.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace core {
 struct SharedState;
@@ -48,6 +50,9 @@ public:
     void setEditorOpener(std::function<profiles::Profile_Editor_Form*()> open) { openEditor_ = std::move(open); }
 
     history::RunDatabase& database() { return db_; }
+    // The shop's shared database for this start (--runs-db), over the own settings' one.
+    void setShopDatabase(const QString& address) { shopAddress_ = address; }
+    history::ShopForwarding* shop() const { return shop_.get(); }
     history::RunHistoryWindow* window() const;
     void showOverlay(const QStringList& runIds);
     void openProfile(const history::RunEntry& run);
@@ -63,11 +68,14 @@ private:
     void runStarted(const profiles::RunFacts& facts);
     void runEnded(const profiles::RunFacts& facts);
     void sayOnce(const QString& line);
+    void startShop();
 
     core::SharedState& state_;
     settings::OwnSettings& own_;
     platform::Dialogs& dialogs_;
     history::RunDatabase db_;
+    QString shopAddress_;
+    std::unique_ptr<history::ShopForwarding> shop_;  // goes before the database it reads
     QString saveFolder_;
     QPointer<history::RunHistoryWindow> window_;
     std::function<profiles::Profile_Editor_Form*()> openEditor_;

@@ -65,6 +65,7 @@ std::vector<std::pair<QString, QVariant>> runColumns(const RunEntry& r) {
                        {"verdict_line", r.verdictLine},
                        {"pwi", number(r.pwi)}});
     for (std::size_t i = 0; i < kFigureColumns.size(); ++i) c.emplace_back(kFigureColumns[i], number(r.figures[i]));
+    c.emplace_back("station", r.station);
     return c;
 }
 
@@ -107,6 +108,7 @@ RunEntry runFromRecord(const QSqlRecord& rec) {
     r.verdictLine = text("verdict_line");
     r.pwi = real("pwi");
     for (std::size_t i = 0; i < kFigureColumns.size(); ++i) r.figures[i] = real(kFigureColumns[i]);
+    r.station = text("station");
     return r;
 }
 

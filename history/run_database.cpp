@@ -227,6 +227,7 @@ bool RunDatabase::writeRun(const RunEntry& run) {
             return false;
         }
     }
+    if (onRunWritten_ && !onRunWritten_(db, run)) return failed("queue of run " + run.runId);
     if (!db.commit()) return failed("commit");
     return true;
 }

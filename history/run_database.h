@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -54,6 +55,11 @@ public:
     QSqlDatabase connection() const;
     Dialect dialect() const { return dialect_; }
 
+    // Called inside writeRun's transaction before it commits (the shop's forwarding queue
+    // adds the run there, so a run kept is a run queued); false undoes the write.
+    using RunWritten = std::function<bool(QSqlDatabase& db, const RunEntry& run)>;
+    void setOnRunWritten(RunWritten hook) { onRunWritten_ = std::move(hook); }
+
 private:
     bool openFile();
     bool migrate(int upToVersion);
@@ -68,6 +74,7 @@ private:
     bool open_ = false;
     Dialect dialect_ = Dialect::SQLite;
     QString lastNativeCode_, lastErrorText_;
+    RunWritten onRunWritten_;
 };
 
 // A new run id: a UUID without braces.

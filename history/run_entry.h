@@ -66,6 +66,7 @@ struct RunEntry {
     std::optional<double> peakC, aboveLiquidusS, lengthS;
     std::array<std::optional<double>, 3> reachedS;  // X1..X3
     QString csvFile, txtFile, pngFile;  // full paths of the record's files
+    QString station;  // the bench the run was made on, as a shop's shared database tells them apart
     std::vector<RunSample> rows;
 };
 

@@ -7,6 +7,7 @@
 #include "ui/widget_names.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -45,6 +46,7 @@ RunHistoryWindow::RunHistoryWindow(RunDatabase& db, platform::Dialogs& dialogs, 
     } else {
         for (QWidget* w : QList<QWidget*>{filterBox, datesBox, openButton, overlayButton}) w->setEnabled(false);
     }
+    listStations();
     setNotice(db_.problem());
     showCount();
     resize(1060, 560);
@@ -63,6 +65,9 @@ void RunHistoryWindow::buildControls() {
     filterBox->setClearButtonEnabled(true);
     filterBox->setMinimumWidth(240);
     search->addWidget(filterBox);
+    stationBox = named(new QComboBox, "stationBox");
+    stationBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    search->addWidget(stationBox);
     search->addSpacing(16);
     datesBox = named(new QCheckBox("From"), "datesBox");
     search->addWidget(datesBox);
@@ -112,6 +117,11 @@ void RunHistoryWindow::buildControls() {
     buttons->addWidget(close);
     root->addLayout(buttons);
 
+    connect(stationBox, &QComboBox::activated, this, [this](int i) {
+        if (!model_) return;
+        model_->setStation(i > 0 ? stationBox->itemText(i) : QString());
+        showCount();
+    });
     connect(filterBox, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!model_) return;
         model_->setFilterText(text);
@@ -152,7 +162,16 @@ void RunHistoryWindow::setNotice(const QString& text) {
 void RunHistoryWindow::refresh() {
     if (!model_) return;
     model_->refresh();
+    listStations();
     showCount();
+}
+
+void RunHistoryWindow::listStations() {
+    const QString chosen = stationBox->currentIndex() > 0 ? stationBox->currentText() : QString();
+    stationBox->clear();
+    stationBox->addItem("All stations");
+    stationBox->addItems(model_ ? model_->stations() : QStringList());
+    stationBox->setCurrentIndex(std::max(0, stationBox->findText(chosen)));
 }
 
 QString RunHistoryWindow::countText() const {

@@ -10,6 +10,7 @@
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -48,6 +49,7 @@ public:
     QString countText() const;
 
     QLineEdit* filterBox = nullptr;
+    QComboBox* stationBox = nullptr;  // "All stations" and each bench the database knows
     QCheckBox* datesBox = nullptr;
     QDateEdit* fromDate = nullptr;
     QDateEdit* toDate = nullptr;
@@ -65,6 +67,7 @@ private:
     void applyDates();
     void showCount();
     void showOverlay();
+    void listStations();
 
     RunDatabase& db_;
     std::unique_ptr<platform::Dialogs> dialogs_;

@@ -10,11 +10,11 @@ namespace history {
 namespace {
 
 // The table's columns in the database, in Column order.
-const char* const kColumns[] = {"started_local", "profile_name", "board", "operator_name", "paste", "outcome",
+const char* const kColumns[] = {"started_local", "station", "profile_name", "board", "operator_name", "paste", "outcome",
                                 "verdict", "pwi", "peak_c", "above_liquidus_s", "length_s", "run_id"};
 // What the date column sorts by: the start in UTC, which has its index.
 const char* const kDateOrder = "started_utc";
-const QStringList kHeaders{"Date", "Profile", "Board", "Operator", "Paste", "Outcome",
+const QStringList kHeaders{"Date", "Station", "Profile", "Board", "Operator", "Paste", "Outcome",
                            "Verdict", "PWI", "Peak", "TAL", "Length"};
 
 QString likePattern(const QString& text) {
@@ -46,6 +46,19 @@ void RunListModel::setDateRange(std::optional<QDate> from, std::optional<QDate> 
     refresh();
 }
 
+void RunListModel::setStation(const QString& station) {
+    station_ = station;
+    refresh();
+}
+
+QStringList RunListModel::stations() const {
+    QStringList names;
+    QSqlQuery q(db_);
+    if (q.exec("SELECT DISTINCT station FROM runs WHERE station <> '' ORDER BY station"))
+        while (q.next()) names << q.value(0).toString();
+    return names;
+}
+
 void RunListModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= RunId) return;
     sortColumn_ = column;
@@ -59,6 +72,7 @@ QString RunListModel::whereClause(QVariantList& values) const {
         terms << "(board LIKE ? ESCAPE '\\' OR operator_name LIKE ? ESCAPE '\\' OR profile_name LIKE ? ESCAPE '\\')";
         values << likePattern(filter_) << likePattern(filter_) << likePattern(filter_);
     }
+    if (!station_.isEmpty()) terms << "station = ?", values << station_;
     if (from_) {
         terms << "started_local >= ?";
         values << from_->toString("yyyy-MM-dd");

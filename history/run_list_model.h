@@ -15,7 +15,7 @@ namespace history {
 // database again. The first column carries a tick box for the overlay.
 class RunListModel : public QSqlQueryModel {
 public:
-    enum Column { Date, Profile, Board, Operator, Paste, Outcome, Verdict, Pwi, Peak, Tal, Length, RunId, ColumnCount };
+    enum Column { Date, Station, Profile, Board, Operator, Paste, Outcome, Verdict, Pwi, Peak, Tal, Length, RunId, ColumnCount };
     static constexpr int kMostTicked = 5;
 
     explicit RunListModel(QSqlDatabase db, QObject* parent = nullptr);
@@ -24,6 +24,9 @@ public:
     void setFilterText(const QString& text);
     // Runs started from `from` to `to` inclusive (local days); none: every date.
     void setDateRange(std::optional<QDate> from, std::optional<QDate> to);
+    // The runs of one bench of a shop; empty: every bench's. The benches the database knows.
+    void setStation(const QString& station);
+    QStringList stations() const;
     void sort(int column, Qt::SortOrder order) override;
     // Asks the database again with the filter and order as they are.
     void refresh();
@@ -47,7 +50,7 @@ private:
     QString whereClause(QVariantList& values) const;
 
     QSqlDatabase db_;
-    QString filter_;
+    QString filter_, station_;
     std::optional<QDate> from_, to_;
     int sortColumn_ = Date;
     Qt::SortOrder order_ = Qt::DescendingOrder;

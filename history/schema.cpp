@@ -59,6 +59,11 @@ QStringList searchIndexes(const SqlTypes&) {
             "CREATE INDEX runs_outcome ON runs (outcome)"};
 }
 
+// The bench a run was made on: a shop's benches share one database.
+QStringList stationColumn(const SqlTypes& t) {
+    return {QString("ALTER TABLE runs ADD COLUMN station %1").arg(t.text), "CREATE INDEX runs_station ON runs (station)"};
+}
+
 }  // namespace
 
 const std::vector<Migration>& migrations() {
@@ -66,6 +71,7 @@ const std::vector<Migration>& migrations() {
         {1, "runs and their rows", runsAndRows},
         {2, "the verdict and its figures", verdictColumns},
         {3, "indexes for the history window", searchIndexes},
+        {4, "the bench a run was made on", stationColumn},
     };
     return list;
 }

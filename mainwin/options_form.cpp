@@ -356,6 +356,7 @@ void OptionsForm::Command1_Click() {
         main_.Label2->setText("F");
     }
     main_.redrawTrend();
+    for (const auto& apply : onAccept_) apply();
     unload();
 }
 
@@ -372,5 +373,11 @@ void OptionsForm::Command2_Click() {
 }
 
 void OptionsForm::unload() { close(); }
+
+void OptionsForm::addGroup(QWidget* group, std::function<void()> onAccept) {
+    auto* root = static_cast<QVBoxLayout*>(layout());
+    root->insertWidget(root->count() - 1, group);  // above the Accept / Cancel row
+    if (onAccept) onAccept_.push_back(std::move(onAccept));
+}
 
 }  // namespace mainwin

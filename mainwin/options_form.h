@@ -4,6 +4,8 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -40,6 +42,10 @@ public:
     // through `dialogs`.
     OptionsForm(core::SharedState& state, settings::SettingsFile& file, settings::OwnSettings& own,
                 platform::Dialogs& dialogs, Form1& mainWindow, QWidget* parent = nullptr);
+
+    // A box the app adds below the form's own (the shop database); `onAccept` runs when
+    // Accept applies the form.
+    void addGroup(QWidget* group, std::function<void()> onAccept);
 
     void Form_Load();
     void Option1_Click();
@@ -96,6 +102,7 @@ private:
         bool BeepWB, AutoUSB, AutoTCPlot, SwSleepMode, RunDemoMode;
         std::int16_t TempUnit, AlarmThreshold;
     } saved_{};
+    std::vector<std::function<void()>> onAccept_;
 };
 
 }  // namespace mainwin

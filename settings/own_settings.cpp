@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QSysInfo>
 
 #include <cmath>
 #include <optional>
@@ -318,6 +319,25 @@ bool OwnSettings::rememberOperator(const QString& name) {
     file.setValue("RunHistory/Operator", name);
     file.sync();
     return written(file);
+}
+
+// --- the shop's shared runs database ---
+
+QString OwnSettings::shopDatabase() const {
+    return QSettings(path(), QSettings::IniFormat).value("ShopDatabase/Address").toString().trimmed();
+}
+
+bool OwnSettings::setShopDatabase(const QString& address) {
+    QDir().mkpath(folder_);
+    QSettings file(path(), QSettings::IniFormat);
+    file.setValue("ShopDatabase/Address", address.trimmed());
+    file.sync();
+    return written(file);
+}
+
+QString OwnSettings::stationName() const {
+    const QString name = QSettings(path(), QSettings::IniFormat).value("ShopDatabase/Station").toString().trimmed();
+    return name.isEmpty() ? QSysInfo::machineHostName() : name;
 }
 
 }  // namespace settings

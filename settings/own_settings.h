@@ -84,6 +84,14 @@ public:
     QString operatorName() const;
     bool rememberOperator(const QString& name);
 
+    // The shop's shared runs database (group "ShopDatabase"): its address,
+    // postgresql://user@host:port/dbname, empty for none (never a password: that stays in
+    // the user's PostgreSQL password file); and the name this bench goes by in it, the
+    // computer's name unless one is set.
+    QString shopDatabase() const;
+    bool setShopDatabase(const QString& address);
+    QString stationName() const;
+
 private:
     bool written(const QSettings& file);
 

@@ -50,3 +50,14 @@ TEST(CommandLine, HelpNamesEveryOptionAndVersionIsOneLine) {
     EXPECT_EQ(app::versionText("0.1.0"), "kr9300 0.1.0\n");
     EXPECT_EQ(app::answerUsageError(app::parseCommandLine({"kr9300", "--demo"}), "kr9300"), std::nullopt);
 }
+
+TEST(CommandLine, RunsDbTakesAShopAddressButNoPassword) {
+    const CommandLine ok = app::parseCommandLine({"kr9300", "--runs-db", "postgresql://bench@shop:5432/runs"});
+    EXPECT_EQ(ok.action, Action::Run);
+    EXPECT_EQ(ok.runsDb, "postgresql://bench@shop:5432/runs");
+    EXPECT_EQ(app::parseCommandLine({"kr9300", "--runs-db=postgresql://b@s/r"}).runsDb, "postgresql://b@s/r");
+    const CommandLine secret = app::parseCommandLine({"kr9300", "--runs-db", "postgresql://bench:pw@shop/runs"});
+    EXPECT_EQ(secret.action, Action::Error);
+    EXPECT_TRUE(secret.error.startsWith("option '--runs-db': the address holds a password")) << secret.error.toStdString();
+    EXPECT_EQ(app::parseCommandLine({"kr9300", "--runs-db"}).action, Action::Error);
+}
