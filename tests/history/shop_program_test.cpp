@@ -25,6 +25,8 @@ TEST(ShopProgram, ARunOnTheSimulatedStationReachesTheShopDatabaseWithItsStation)
     h.enterProfile("4711", "Ana");
     h.runToX1();
     ASSERT_TRUE(h.reached("finish"));
+    // Handed to the history once judged, when the board has cooled.
+    ASSERT_TRUE(h.rig->clock.runUntil([&] { return h.editor->panel(2).contains("PWI"); }, 15 * 60 * 1000));
     ASSERT_EQ(h.db().runCount(), 1);
 
     auto onServer = [&](const QString& sql) { return server.number(sql, "shop"); };
