@@ -53,7 +53,10 @@ Profile_Editor_Form::Profile_Editor_Form(core::SharedState& state, platform::Clo
     coolingTimer_ = clock_.createTimer(1000, [this] { Cooling_Graph_Timer_Timer(); });
     rwTimer_ = clock_.createTimer(500, [this] { ProfileRW_Timer_Timer(); });
     rwTimer_->setEnabled(true);
-    liveTimer_ = clock_.createTimer(500, [this] { showLiveValues(); });
+    liveTimer_ = clock_.createTimer(500, [this] {
+        showLiveValues();
+        keepTitleBarOnScreen();
+    });
     liveTimer_->setEnabled(true);
     transfer_ = std::make_unique<TransferWatch>(state_, *this, *rwTimer_);
     run_->setEventSink([this](const QString& e) { runEvent(e); });
@@ -117,6 +120,17 @@ QList<QWidget*> Profile_Editor_Form::lockableControls() const {
 void Profile_Editor_Form::showAtTopLeft() {
     show();
     if (QWindow* w = windowHandle(); w && w->screen()) w->setFramePosition(w->screen()->availableGeometry().topLeft());
+}
+
+// A window manager may still put the client area in the corner and the title bar above the
+// screen; once the frame is known the window is moved down onto the screen, once.
+void Profile_Editor_Form::keepTitleBarOnScreen() {
+    if (titleBarPlaced_ || !isVisible() || !screen()) return;
+    const QRect frame = frameGeometry();
+    if (frame == geometry()) return;  // not framed yet
+    titleBarPlaced_ = true;
+    const QRect available = screen()->availableGeometry();
+    if (frame.top() < available.top() || frame.left() < available.left()) move(available.topLeft());
 }
 
 void Profile_Editor_Form::Form_Load() {

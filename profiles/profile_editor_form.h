@@ -298,6 +298,8 @@ private:
     std::unique_ptr<platform::Timer> coolingTimer_;
     std::unique_ptr<platform::Timer> rwTimer_;
     std::unique_ptr<platform::Timer> liveTimer_;  // panel 3, twice a poll
+    bool titleBarPlaced_ = false;
+    void keepTitleBarOnScreen();
     std::unique_ptr<ui::RunAlert> alert_;
     std::unique_ptr<RunSequencer> run_;
     std::unique_ptr<RunRecord> record_;
