@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QUrl>
 
 namespace app {
@@ -68,7 +69,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     form.setMenuAction(form.M_Profile_Run_Records, [this] { openRunRecords(); });
     form.setMenuAction(form.M_Profile_Paste_Windows, [this] { openPasteWindows(); });
     form.setMenuAction(form.M_Tools_Defaults, [this] { openDefaults(); });
-    runHistory_ = std::make_unique<RunHistoryLink>(state, own, dialogs_);
+    runHistory_ = std::make_unique<RunHistoryLink>(state, own, dialogs_, clock);
     runHistory_->setEditorOpener([this]() -> profiles::Profile_Editor_Form* {
         if (clock.ending() || leaving()) return nullptr;
         if (!editor_ || !editor_->isVisible()) openEditor(false, false);
@@ -236,8 +237,15 @@ void Program::showLiveness() {
 void Program::openOptions() {
     auto* dialog = new mainwin::OptionsForm(state, file, own, dialogs_, form, &form);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    auto* shop = new mainwin::ShopDatabaseBox(own.shopDatabase(), history::probeShop);
-    dialog->addGroup(shop, [this, shop] { own.setShopDatabase(shop->address()); });
+    const QString station = own.stationName() == QSysInfo::machineHostName() ? QString() : own.stationName();
+    auto* shop = new mainwin::ShopDatabaseBox(own.shopDatabase(), station, history::probeShop);
+    dialog->addGroup(shop, [this, shop] {
+        const QString address = own.shopDatabase(), station = own.stationName();
+        own.setShopDatabase(shop->address());
+        own.setStationName(shop->station());
+        if (own.shopDatabase() != address) runHistory_->changeShopDatabase(own.shopDatabase());
+        else if (own.stationName() != station) runHistory_->changeShopDatabase(runHistory_->shopDatabaseInUse());
+    });
     dialog->show();
 }
 

@@ -3,6 +3,7 @@
 #include "core/shared_state.h"
 #include "history/run_history_window.h"
 #include "history/run_import.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "process/paste_window.h"
 #include "profiles/profile_curve.h"
@@ -24,8 +25,14 @@ QList<process::PasteWindow> pasteWindows(settings::OwnSettings& own) {
 
 }  // namespace
 
-RunHistoryLink::RunHistoryLink(core::SharedState& state, settings::OwnSettings& own, platform::Dialogs& dialogs)
-    : state_(state), own_(own), dialogs_(dialogs) {}
+RunHistoryLink::RunHistoryLink(core::SharedState& state, settings::OwnSettings& own, platform::Dialogs& dialogs,
+                               platform::Clock& clock)
+    : state_(state), own_(own), dialogs_(dialogs) {
+    // While the window is open the shop's new runs come in, and an absent server is tried again.
+    shopReading_ = clock.createTimer(kShopReadingMs, [this] {
+        if (mirror_ && window_ && window_->isVisible()) mirror_->refresh();
+    });
+}
 
 RunHistoryLink::~RunHistoryLink() { delete window_.data(); }  // its model's queries go before the database
 
@@ -35,6 +42,7 @@ void RunHistoryLink::sayOnce(const QString& line) { state_.Diagnostics.add(line)
 
 void RunHistoryLink::start(const QString& userDataFolder, const QStringList& recordFolders, const QString& saveFolder) {
     saveFolder_ = saveFolder;
+    userDataFolder_ = userDataFolder;
     if (!db_.open(QDir(userDataFolder).filePath(history::RunDatabase::kFileName))) {
         sayOnce(db_.problem());
         return;
@@ -51,7 +59,7 @@ void RunHistoryLink::start(const QString& userDataFolder, const QStringList& rec
 // Store and forward to the shop's database when one is named; what waits is said in the
 // history window.
 void RunHistoryLink::startShop() {
-    const QString text = shopAddress_.isEmpty() ? own_.shopDatabase() : shopAddress_;
+    const QString text = shopDatabaseInUse();
     if (text.isEmpty()) return;
     QString why;
     const std::optional<history::ShopAddress> address = history::parseShopAddress(text, &why);
@@ -61,7 +69,40 @@ void RunHistoryLink::startShop() {
     QObject::connect(shop_.get(), &history::ShopForwarding::waitingChanged, [this] {
         if (window_) window_->setNotice(shop_->waitingText());
     });
+    QObject::connect(shop_.get(), &history::ShopForwarding::delivered, [this] {
+        if (mirror_ && window_ && window_->isVisible()) mirror_->refresh();
+    });
     shop_->start();
+    mirror_ = std::make_unique<history::ShopMirror>(*address, QDir(userDataFolder_).filePath(history::ShopMirror::kFileName));
+    if (window_) showShopIn(*window_);
+}
+
+QString RunHistoryLink::shopDatabaseInUse() const {
+    return shopAddress_.isEmpty() ? own_.shopDatabase() : shopAddress_;
+}
+
+void RunHistoryLink::changeShopDatabase(const QString& address) {
+    shopAddress_ = address;
+    if (window_) {
+        window_->setShop(nullptr);
+        window_->setNotice({});
+    }
+    mirror_.reset();
+    shop_.reset();
+    if (db_.isOpen()) startShop();
+}
+
+// The shop's runs in the window once a reading has reached the server; read now and then
+// every half minute while it is open.
+void RunHistoryLink::showShopIn(history::RunHistoryWindow& window) {
+    if (!mirror_->open()) {
+        sayOnce("The shop's runs cannot be shown: " + mirror_->database().problem());
+        mirror_.reset();
+        return;
+    }
+    window.setShop(mirror_.get());
+    mirror_->refresh();
+    shopReading_->setEnabled(true);
 }
 
 void RunHistoryLink::attach(profiles::Profile_Editor_Form& editor) {
@@ -125,6 +166,7 @@ void RunHistoryLink::runEnded(const profiles::RunFacts& f) {
 
 void RunHistoryLink::openWindow() {
     if (window_) {
+        if (mirror_) mirror_->refresh();
         window_->show();
         window_->raise();
         window_->activateWindow();
@@ -133,9 +175,10 @@ void RunHistoryLink::openWindow() {
     // A window of its own, not the main window's: it stays in reach while the editor holds
     // the main window disabled.
     window_ = new history::RunHistoryWindow(db_, dialogs_, saveFolder_, pasteWindows(own_));
-    window_->setOverlayHandler([this](const QStringList& ids) { showOverlay(ids); });
+    window_->setOverlayHandler([this](const history::RunDatabase& db, const QStringList& ids) { showOverlay(db, ids); });
     window_->setOpenProfileHandler([this](const history::RunEntry& run) { openProfile(run); });
     if (shop_ && shop_->waiting() > 0) window_->setNotice(shop_->waitingText());
+    if (mirror_) showShopIn(*window_);
     window_->show();
 }
 
@@ -143,11 +186,11 @@ profiles::OverlayTrace RunHistoryLink::overlayTrace(const history::OverlayRun& r
     return {run.name, run.colour, run.boardC, run.reachedS, run.peakC, run.aboveLiquidusS};
 }
 
-void RunHistoryLink::showOverlay(const QStringList& runIds) {
+void RunHistoryLink::showOverlay(const history::RunDatabase& db, const QStringList& runIds) {
     profiles::Profile_Editor_Form* editor = openEditor_ ? openEditor_() : nullptr;
     if (!editor) return;
     std::vector<profiles::OverlayTrace> traces;
-    for (const history::OverlayRun& run : history::overlayRuns(db_, runIds)) traces.push_back(overlayTrace(run));
+    for (const history::OverlayRun& run : history::overlayRuns(db, runIds)) traces.push_back(overlayTrace(run));
     editor->setOverlay(std::move(traces));
     editor->raise();
 }

@@ -3,6 +3,7 @@
 #include "history/run_entry.h"
 #include "history/run_overlay.h"
 #include "history/shop_forwarding.h"
+#include "history/shop_mirror.h"
 #include "profiles/chart_overlay.h"
 #include "profiles/profile_record.h"
 #include "profiles/run_facts.h"
@@ -17,7 +18,9 @@ namespace core {
 struct SharedState;
 }
 namespace platform {
+class Clock;
 class Dialogs;
+class Timer;
 }
 namespace settings {
 class OwnSettings;
@@ -36,7 +39,8 @@ namespace app {
 // a run's profile into the editor.
 class RunHistoryLink {
 public:
-    RunHistoryLink(core::SharedState& state, settings::OwnSettings& own, platform::Dialogs& dialogs);
+    RunHistoryLink(core::SharedState& state, settings::OwnSettings& own, platform::Dialogs& dialogs,
+                   platform::Clock& clock);
     ~RunHistoryLink();
 
     // Opens the database in the per-user data folder and brings in the run records of the
@@ -52,9 +56,17 @@ public:
     history::RunDatabase& database() { return db_; }
     // The shop's shared database for this start (--runs-db), over the own settings' one.
     void setShopDatabase(const QString& address) { shopAddress_ = address; }
+    // Options named another shop database or bench name: forwarding starts anew with them
+    // (what waits stays queued and goes to the new address).
+    void changeShopDatabase(const QString& address);
+    // The address this start forwards to: the command line's, or the own settings'.
+    QString shopDatabaseInUse() const;
     history::ShopForwarding* shop() const { return shop_.get(); }
+    history::ShopMirror* shopRuns() const { return mirror_.get(); }
+    // How often the open history window reads the shop's runs again.
+    static constexpr int kShopReadingMs = 30000;
     history::RunHistoryWindow* window() const;
-    void showOverlay(const QStringList& runIds);
+    void showOverlay(const history::RunDatabase& db, const QStringList& runIds);
     void openProfile(const history::RunEntry& run);
 
     // An earlier run's figures and readings as the profile chart draws them.
@@ -69,13 +81,17 @@ private:
     void runEnded(const profiles::RunFacts& facts);
     void sayOnce(const QString& line);
     void startShop();
+    void showShopIn(history::RunHistoryWindow& window);
 
     core::SharedState& state_;
     settings::OwnSettings& own_;
     platform::Dialogs& dialogs_;
     history::RunDatabase db_;
     QString shopAddress_;
+    QString userDataFolder_;
     std::unique_ptr<history::ShopForwarding> shop_;  // goes before the database it reads
+    std::unique_ptr<history::ShopMirror> mirror_;    // the shop's runs for the history window
+    std::unique_ptr<platform::Timer> shopReading_;
     QString saveFolder_;
     QPointer<history::RunHistoryWindow> window_;
     std::function<profiles::Profile_Editor_Form*()> openEditor_;

@@ -12,7 +12,29 @@ bool ForwardQueue::ensureTable() {
     if (!local_.isOpen()) return false;
     QSqlQuery q(local_.connection());
     return q.exec(
-        "CREATE TABLE IF NOT EXISTS forward_queue (run_id TEXT NOT NULL PRIMARY KEY, queued_utc TEXT NOT NULL)");
+               "CREATE TABLE IF NOT EXISTS forward_queue (run_id TEXT NOT NULL PRIMARY KEY, queued_utc TEXT NOT NULL)") &&
+           q.exec("CREATE TABLE IF NOT EXISTS forward_targets (address TEXT NOT NULL PRIMARY KEY, first_utc TEXT NOT NULL)");
+}
+
+bool ForwardQueue::queueEarlierRuns(const QString& address) {
+    QSqlDatabase db = local_.connection();
+    QSqlQuery q(db);
+    q.prepare("SELECT 1 FROM forward_targets WHERE address = ?");
+    q.addBindValue(address);
+    if (!q.exec()) return false;
+    if (q.next()) return true;
+    if (!db.transaction()) return false;
+    const QString now = utcText(QDateTime::currentDateTimeUtc());
+    q.prepare("INSERT OR IGNORE INTO forward_queue (run_id, queued_utc) "
+              "SELECT run_id, ? FROM runs WHERE outcome <> 'running' ORDER BY started_utc");
+    q.addBindValue(now);
+    const bool queued = q.exec();
+    q.prepare("INSERT INTO forward_targets (address, first_utc) VALUES (?, ?)");
+    q.addBindValue(address);
+    q.addBindValue(now);
+    if (queued && q.exec() && db.commit()) return true;
+    db.rollback();
+    return false;
 }
 
 bool ForwardQueue::add(QSqlDatabase& db, const QString& runId) {

@@ -17,6 +17,9 @@ public:
     // Makes the queue's table when missing. False when the local database is not open or
     // the table cannot be made.
     bool ensureTable();
+    // The first time runs are forwarded to this address, the finished runs kept before are
+    // queued too (the server keeps a run it holds as it is, so none lands twice).
+    bool queueEarlierRuns(const QString& address);
     // Queues a run inside a transaction the caller holds.
     static bool add(QSqlDatabase& db, const QString& runId);
 

@@ -32,7 +32,8 @@ bool ForwardWorker::pause(int ms) {
 void ForwardWorker::work() {
     RunDatabase local;
     std::unique_ptr<ShopConnection> shop;
-    int failures = 0;
+    int failures = 0, refusals = 0;
+    QString refusedRun;
     for (;;) {
         QString runId;
         {
@@ -44,6 +45,7 @@ void ForwardWorker::work() {
         if (!local.isOpen()) local.open(localPath_);
         std::optional<RunEntry> run = local.run(runId);
         ShopConnection::Sent sent = ShopConnection::Sent::Failed;
+        bool sendTried = false;
         if (run) {
             if (!shop || !shop->isOpen()) {
                 shop = std::make_unique<ShopConnection>(address_);
@@ -52,7 +54,8 @@ void ForwardWorker::work() {
                     if (steps >= 0) emit reached(steps);
                 }
             }
-            if (shop->lastAnswer().ok()) sent = shop->send(*run, station_);
+            sendTried = shop->lastAnswer().ok();
+            if (sendTried) sent = shop->send(*run, station_);
         }
         {
             std::lock_guard<std::mutex> l(lock);
@@ -74,6 +77,22 @@ void ForwardWorker::work() {
         }
         const ShopAnswer answer = shop ? shop->lastAnswer() : ShopAnswer{ShopFailure::Other, local.problem()};
         shop.reset();  // the next try starts from a new connection
+        // A refusal of this run rather than trouble with the server: after a few, the run
+        // is passed over (it stays queued) and the next one goes.
+        if (sendTried && answer.failure == ShopFailure::Other) {
+            refusals = refusedRun == runId ? refusals + 1 : 1;
+            refusedRun = runId;
+            if (refusals >= kRefusalsBeforePassing) {
+                {
+                    std::lock_guard<std::mutex> l(lock);
+                    if (!inbox.empty() && inbox.front() == runId) inbox.pop_front();
+                }
+                refusals = 0;
+                failures = 0;
+                emit refused(runId, plainWords(address_, answer));
+                continue;
+            }
+        }
         emit failed(runId, int(answer.failure), plainWords(address_, answer));
         if (!pause(pauses_.after(++failures))) break;
     }

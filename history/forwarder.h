@@ -27,6 +27,7 @@ struct RetryPauses {
 class ForwardWorker : public QObject {
     Q_OBJECT
 public:
+    static constexpr int kRefusalsBeforePassing = 3;
     ForwardWorker(ShopAddress address, QString localPath, QString station, RetryPauses pauses);
     void work();  // the thread's loop
 
@@ -41,6 +42,9 @@ signals:
     void delivered(const QString& runId, bool alreadyThere);
     void failed(const QString& runId, int failure, const QString& words);
     void missing(const QString& runId);  // not in the local database (any more)
+    // The server took the connection but refused the run itself, try after try: the run is
+    // passed over for now so that the runs behind it still go.
+    void refused(const QString& runId, const QString& words);
 
 private:
     bool pause(int ms);

@@ -244,15 +244,19 @@ std::optional<RunEntry> RunDatabase::run(const QString& runId) const {
 }
 
 std::vector<RunSample> RunDatabase::rows(const QString& runId) const {
+    if (!open_) return {};
+    return readRows(connection(), runId, &lastError_);
+}
+
+std::vector<RunSample> readRows(const QSqlDatabase& db, const QString& runId, QString* error) {
     std::vector<RunSample> out;
-    if (!open_) return out;
-    QSqlQuery q(connection());
+    QSqlQuery q(db);
     q.setForwardOnly(true);
     q.prepare("SELECT elapsed_s, board_c, profile_c, upper_heater, lower_heater, fan, machine_mode, state, event "
               "FROM run_rows WHERE run_id = ? ORDER BY seq");
     q.addBindValue(runId);
     if (!q.exec()) {
-        lastError_ = q.lastError().text();
+        if (error) *error = q.lastError().text();
         return out;
     }
     auto number = [&q](int i) { return q.isNull(i) ? std::nullopt : std::optional<double>(q.value(i).toDouble()); };

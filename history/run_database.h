@@ -77,6 +77,10 @@ private:
     RunWritten onRunWritten_;
 };
 
+// A run's rows, in order, from either kind of database; empty with the reason in `error`
+// when they could not be read.
+std::vector<RunSample> readRows(const QSqlDatabase& db, const QString& runId, QString* error = nullptr);
+
 // A new run id: a UUID without braces.
 QString newRunId();
 

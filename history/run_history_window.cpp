@@ -3,6 +3,7 @@
 #include "history/run_database.h"
 #include "history/run_list_model.h"
 #include "history/run_view_window.h"
+#include "history/shop_mirror.h"
 #include "platform/dialogs.h"
 #include "ui/widget_names.h"
 
@@ -47,7 +48,7 @@ RunHistoryWindow::RunHistoryWindow(RunDatabase& db, platform::Dialogs& dialogs, 
         for (QWidget* w : QList<QWidget*>{filterBox, datesBox, openButton, overlayButton}) w->setEnabled(false);
     }
     listStations();
-    setNotice(db_.problem());
+    showNotices();
     showCount();
     resize(1060, 560);
 }
@@ -155,8 +156,37 @@ void RunHistoryWindow::applyDates() {
 }
 
 void RunHistoryWindow::setNotice(const QString& text) {
-    noticeLabel->setText(text);
-    noticeLabel->setVisible(!text.isEmpty());
+    waiting_ = text;
+    showNotices();
+}
+
+void RunHistoryWindow::showNotices() {
+    QStringList lines;
+    for (const QString& line : {db_.problem(), shop_ && !onShop_ ? shop_->notice() : QString(), waiting_})
+        if (!line.isEmpty()) lines << line;
+    noticeLabel->setText(lines.join('\n'));
+    noticeLabel->setVisible(!lines.isEmpty());
+}
+
+void RunHistoryWindow::setShop(ShopMirror* mirror) {
+    if (shop_) shop_->disconnect(this);
+    shop_ = mirror;
+    if (mirror) connect(mirror, &ShopMirror::refreshed, this, [this] { applySource(); });
+    applySource();
+}
+
+const RunDatabase& RunHistoryWindow::source() const { return onShop_ && shop_ ? shop_->database() : db_; }
+
+// After each reading of the shop: its runs while it answers, this PC's when it does not.
+void RunHistoryWindow::applySource() {
+    const bool shop = model_ && shop_ && shop_->reached() && shop_->database().isOpen();
+    if (model_ && (shop != onShop_ || shop)) {
+        onShop_ = shop;
+        model_->setDatabase(source().connection());
+        listStations();
+        showCount();
+    }
+    showNotices();
 }
 
 void RunHistoryWindow::refresh() {
@@ -186,9 +216,22 @@ void RunHistoryWindow::showCount() { countLabel->setText(countText()); }
 
 void RunHistoryWindow::openRun(int row) {
     if (!model_ || row < 0 || row >= model_->rowCount()) return;
-    const std::optional<RunEntry> run = db_.run(model_->runId(row));
+    const QString id = model_->runId(row);
+    if (!onShop_) return openFrom(db_, id);
+    // Another bench's readings come from the server the first time.
+    QPointer<RunHistoryWindow> self(this);
+    ShopMirror* shop = shop_;
+    shop->fetchRows({id}, [self, shop, id](const QString& error) {
+        if (!self) return;
+        if (!error.isEmpty()) return self->dialogs_->message("Run History", QString(kNotFetched) + error);
+        self->openFrom(shop->database(), id);
+    });
+}
+
+void RunHistoryWindow::openFrom(const RunDatabase& db, const QString& runId) {
+    const std::optional<RunEntry> run = db.run(runId);
     if (!run) {
-        dialogs_->message("Run History", "The run could not be read from the history: " + db_.lastError());
+        dialogs_->message("Run History", "The run could not be read from the history: " + db.lastError());
         return;
     }
     delete runWindow_.data();
@@ -203,7 +246,16 @@ void RunHistoryWindow::showOverlay() {
         dialogs_->message("Run History", kNoneTicked);
         return;
     }
-    if (onOverlay_) onOverlay_(model_->tickedRuns());
+    if (!onOverlay_) return;
+    const QStringList ids = model_->tickedRuns();
+    if (!onShop_) return onOverlay_(db_, ids);
+    QPointer<RunHistoryWindow> self(this);
+    ShopMirror* shop = shop_;
+    shop->fetchRows(ids, [self, shop, ids](const QString& error) {
+        if (!self) return;
+        if (!error.isEmpty()) return self->dialogs_->message("Run History", QString(kNotFetched) + error);
+        self->onOverlay_(shop->database(), ids);
+    });
 }
 
 }  // namespace history

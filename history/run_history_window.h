@@ -25,6 +25,7 @@ namespace history {
 
 class RunDatabase;
 class RunListModel;
+class ShopMirror;
 class RunViewWindow;
 
 // "Run History": every run the database holds, newest first, sortable by every column,
@@ -36,11 +37,20 @@ public:
                      QList<process::PasteWindow> windows, QWidget* parent = nullptr);
     ~RunHistoryWindow() override;
 
-    // "Show on the profile chart" hands over the ticked runs' ids.
-    void setOverlayHandler(std::function<void(const QStringList&)> show) { onOverlay_ = std::move(show); }
+    // "Show on the profile chart" hands over the ticked runs' ids and the database that
+    // holds their readings.
+    using OverlayHandler = std::function<void(const RunDatabase&, const QStringList&)>;
+    void setOverlayHandler(OverlayHandler show) { onOverlay_ = std::move(show); }
     void setOpenProfileHandler(std::function<void(const RunEntry&)> open) { onOpenProfile_ = std::move(open); }
-    // Why there is no history (the database could not be used); empty hides the notice.
+    // A line under the search row (how many runs wait for the shop database); empty hides
+    // it. Why there is no history, or why the shop's runs are not shown, stand above it.
     void setNotice(const QString& text);
+    // The shop's runs, shown while its last reading reached the server; this PC's runs
+    // with a notice otherwise. Switches by itself when a reading answers.
+    void setShop(ShopMirror* mirror);
+    bool showingShop() const { return onShop_; }
+    // Where the listed runs are read from.
+    const RunDatabase& source() const;
     // The database again: a run ended or was imported.
     void refresh();
     void openRun(int row);
@@ -60,6 +70,7 @@ public:
     QPushButton* overlayButton = nullptr;
 
     static constexpr const char* kTooMany = "At most five runs can be shown on the profile chart.";
+    static constexpr const char* kNotFetched = "The run's readings could not be read from the shop database. ";
     static constexpr const char* kNoneTicked = "Tick the runs to show on the profile chart (up to five).";
 
 private:
@@ -68,6 +79,9 @@ private:
     void showCount();
     void showOverlay();
     void listStations();
+    void applySource();
+    void showNotices();
+    void openFrom(const RunDatabase& db, const QString& runId);
 
     RunDatabase& db_;
     std::unique_ptr<platform::Dialogs> dialogs_;
@@ -75,7 +89,10 @@ private:
     QList<process::PasteWindow> windows_;
     RunListModel* model_ = nullptr;
     QPointer<RunViewWindow> runWindow_;
-    std::function<void(const QStringList&)> onOverlay_;
+    OverlayHandler onOverlay_;
+    QPointer<ShopMirror> shop_;
+    bool onShop_ = false;
+    QString waiting_;
     std::function<void(const RunEntry&)> onOpenProfile_;
 };
 

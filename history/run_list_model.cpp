@@ -34,6 +34,11 @@ int countOf(QSqlDatabase db, const QString& sql, const QVariantList& values) {
 
 RunListModel::RunListModel(QSqlDatabase db, QObject* parent) : QSqlQueryModel(parent), db_(std::move(db)) {}
 
+void RunListModel::setDatabase(QSqlDatabase db) {
+    db_ = std::move(db);
+    refresh();
+}
+
 void RunListModel::setFilterText(const QString& text) {
     if (text.trimmed() == filter_) return;
     filter_ = text.trimmed();

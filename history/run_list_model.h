@@ -19,6 +19,8 @@ public:
     static constexpr int kMostTicked = 5;
 
     explicit RunListModel(QSqlDatabase db, QObject* parent = nullptr);
+    // Lists another database's runs (this PC's or the shop's) with the filter and order kept.
+    void setDatabase(QSqlDatabase db);
 
     // Text found in the board, the operator or the profile name; empty: every run.
     void setFilterText(const QString& text);

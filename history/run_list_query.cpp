@@ -1,13 +1,10 @@
 #include "history/run_list_query.h"
 
 #include "history/run_columns.h"
-#include "history/shop_connection.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 
-#include <memory>
 
 namespace history {
 
@@ -35,36 +32,6 @@ bool readRunList(const QSqlDatabase& db, const RunListFilter& f, std::vector<Run
     runs.clear();
     while (q.next()) runs.push_back(runFromRecord(q.record()));
     return true;
-}
-
-QStringList stationsIn(const QSqlDatabase& db) {
-    QStringList names;
-    QSqlQuery q(db);
-    if (q.exec("SELECT DISTINCT station FROM runs WHERE station IS NOT NULL AND station <> '' ORDER BY station"))
-        while (q.next()) names << q.value(0).toString();
-    return names;
-}
-
-void readShopRuns(const ShopAddress& address, const RunListFilter& filter, QObject* context,
-                  std::function<void(const ShopRunList& list)> answer) {
-    auto list = std::make_shared<ShopRunList>();
-    QThread* thread = QThread::create([address, filter, list] {
-        ShopConnection shop(address);
-        ShopAnswer a = shop.open();
-        QString error;
-        if (a.ok() && readRunList(shop.connection(), filter, list->runs, &error)) {
-            list->reached = true;
-            list->stations = stationsIn(shop.connection());
-            return;
-        }
-        if (a.ok()) a = {classifyShopError(error), error};
-        list->runs.clear();
-        list->notice = plainWords(address, a) + " These are this PC's runs.";
-    });
-    // finished comes queued to the context's thread, and not at all once the context is gone.
-    QObject::connect(thread, &QThread::finished, context, [answer, list] { answer(*list); });
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
 }
 
 }  // namespace history

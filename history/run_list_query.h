@@ -1,14 +1,11 @@
 #pragma once
 #include "history/run_entry.h"
-#include "history/shop_address.h"
 
 #include <QDateTime>
-#include <QObject>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <vector>
 
 namespace history {
@@ -25,19 +22,5 @@ struct RunListFilter {
 // The same query on the local SQLite file and on the shop's PostgreSQL database: the runs'
 // lines without their rows. False with the reason in `error` when the query failed.
 bool readRunList(const QSqlDatabase& db, const RunListFilter& filter, std::vector<RunEntry>& runs, QString* error);
-// The stations the database knows, for the station filter.
-QStringList stationsIn(const QSqlDatabase& db);
-
-// The shop's runs, read on a thread of their own so that a server that does not answer
-// never holds the window. The answer comes on `context`'s thread: the runs, or nothing and
-// the notice to show over the local runs the window falls back to.
-struct ShopRunList {
-    bool reached = false;
-    std::vector<RunEntry> runs;
-    QStringList stations;
-    QString notice;  // empty when reached
-};
-void readShopRuns(const ShopAddress& address, const RunListFilter& filter, QObject* context,
-                  std::function<void(const ShopRunList& list)> answer);
 
 }  // namespace history

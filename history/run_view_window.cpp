@@ -117,7 +117,8 @@ QList<std::pair<QString, QString>> RunViewWindow::figureLines() const {
         l << std::pair<QString, QString>{name, value};
     }
     l << std::pair<QString, QString>{"PWI", r.pwi ? QString("%1%").arg(std::lround(*r.pwi)) : QString("--")};
-    l << std::pair<QString, QString>{"Station", (r.stationId.isEmpty() ? QString("--") : r.stationId) +
+    l << std::pair<QString, QString>{"Station", (r.station.isEmpty() ? QString() : r.station + ": ") +
+                                                    (r.stationId.isEmpty() ? QString("--") : r.stationId) +
                                                     (r.firmware.isEmpty() ? QString() : ", firmware " + r.firmware)};
     l << std::pair<QString, QString>{"Record", r.csvFile};
     return l;

@@ -15,6 +15,7 @@ ShopForwarding::ShopForwarding(RunDatabase& local, ShopAddress address, QString 
     connect(voice, &ForwardWorker::failed, this, &ShopForwarding::onFailed, Qt::QueuedConnection);
     connect(voice, &ForwardWorker::reached, this, &ShopForwarding::onReached, Qt::QueuedConnection);
     connect(voice, &ForwardWorker::missing, this, &ShopForwarding::onMissing, Qt::QueuedConnection);
+    connect(voice, &ForwardWorker::refused, this, &ShopForwarding::onRefused, Qt::QueuedConnection);
 }
 
 ShopForwarding::~ShopForwarding() { stop(); }
@@ -22,6 +23,7 @@ ShopForwarding::~ShopForwarding() { stop(); }
 bool ShopForwarding::start() {
     if (running_) return true;
     if (!queue_.ensureTable()) return false;
+    queue_.queueEarlierRuns(address_.text());
     local_.setOnRunWritten([this](QSqlDatabase& db, const RunEntry& run) {
         if (run.outcome == outcome::kRunning) return true;
         if (!ForwardQueue::add(db, run.runId)) return false;
@@ -60,7 +62,7 @@ void ShopForwarding::feed() {
     if (!running_) return;
     recount();
     if (inFlight_.size() >= kInFlight) return;
-    for (const QString& id : queue_.next(kInFlight - int(inFlight_.size()), inFlight_)) {
+    for (const QString& id : queue_.next(kInFlight - int(inFlight_.size()), inFlight_ + passedOver_)) {
         inFlight_ << id;
         forwarder_.send(id);
     }
@@ -70,6 +72,19 @@ void ShopForwarding::feed() {
 void ShopForwarding::onMissing(const QString& runId) {
     if (!running_) return;
     inFlight_.removeAll(runId);
+    feed();
+}
+
+void ShopForwarding::onRefused(const QString& runId, const QString& words) {
+    if (!running_) return;
+    inFlight_.removeAll(runId);
+    passedOver_ << runId;
+    const std::optional<RunEntry> run = local_.run(runId);
+    const QString which = run ? QString("The run of %1 (board %2)")
+                                    .arg(run->started.toString("yyyy-MM-dd hh:mm"), run->board.isEmpty() ? "--" : run->board)
+                              : QString("A run");
+    say_(which + " was refused by the shop database: " + words +
+         " It stays on this PC and is offered again at the next start; the runs after it go on.");
     feed();
 }
 

@@ -47,6 +47,7 @@ private:
     void onFailed(const QString& runId, int failure, const QString& words);
     void onReached(int stepsMigrated);
     void onMissing(const QString& runId);
+    void onRefused(const QString& runId, const QString& words);
 
     static constexpr int kInFlight = 8;  // handed over ahead, so the thread never idles between runs
 
@@ -56,6 +57,7 @@ private:
     Say say_;
     Forwarder forwarder_;
     QStringList inFlight_;
+    QStringList passedOver_;  // refused by the server; tried again at the next start
     int waiting_ = 0;
     bool running_ = false;
     bool feedPending_ = false;

@@ -9,8 +9,8 @@ class QPushButton;
 
 namespace mainwin {
 
-// "Shop database" in Options: the address of the shop's shared runs database and "Test
-// connection", which says in plain words what a try came to. The try itself is the app's
+// "Shop database" in Options: the address of the shop's shared runs database, the name this
+// bench goes by in it, and "Test connection", which says in plain words what a try came to. The try itself is the app's
 // (it runs off the UI thread and answers later); the box only asks and shows.
 class ShopDatabaseBox : public QGroupBox {
 public:
@@ -18,12 +18,14 @@ public:
     // Tries the address and calls the answer on `context`'s thread, unless `context` is gone.
     using Tester = std::function<void(const QString& address, QObject* context, Answer answer)>;
 
-    ShopDatabaseBox(const QString& address, Tester tester, QWidget* parent = nullptr);
+    ShopDatabaseBox(const QString& address, const QString& station, Tester tester, QWidget* parent = nullptr);
 
     QString address() const;
+    QString station() const;
     void testConnection();
 
     QLineEdit* txtShopDatabase = nullptr;
+    QLineEdit* txtStationName = nullptr;
     QPushButton* cmdTestConnection = nullptr;
     QLabel* lblShopDatabaseAnswer = nullptr;
 

@@ -340,4 +340,12 @@ QString OwnSettings::stationName() const {
     return name.isEmpty() ? QSysInfo::machineHostName() : name;
 }
 
+bool OwnSettings::setStationName(const QString& name) {
+    QDir().mkpath(folder_);
+    QSettings file(path(), QSettings::IniFormat);
+    file.setValue("ShopDatabase/Station", name.trimmed());
+    file.sync();
+    return written(file);
+}
+
 }  // namespace settings

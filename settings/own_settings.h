@@ -91,6 +91,7 @@ public:
     QString shopDatabase() const;
     bool setShopDatabase(const QString& address);
     QString stationName() const;
+    bool setStationName(const QString& name);  // empty: the computer's name again
 
 private:
     bool written(const QSettings& file);

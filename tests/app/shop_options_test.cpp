@@ -1,5 +1,5 @@
-// Options > "Shop database": the address kept in the own settings, "Test connection" in
-// plain words without holding the window.
+// Options > "Shop database": the address and the bench's name kept in the own settings and
+// used at once, "Test connection" in plain words without holding the window.
 #include "mainwin/options_form.h"
 #include "mainwin/shop_database_box.h"
 #include "tests/support/program_rig.h"
@@ -39,6 +39,12 @@ TEST(ShopOptions, TheAddressIsKeptOnAcceptAndTestConnectionAnswersInPlainWords) 
     dialog->resize(dialog->sizeHint());
     testsupport::saveShot(*dialog, "options_shop_database.png");
 
+    box->txtStationName->setText(" Bench 7 ");
+    ASSERT_EQ(rig.program->runHistory().shop(), nullptr);  // the address was set behind the program's back
     dialog->Command1->click();
     EXPECT_EQ(rig.program->own.shopDatabase(), "postgresql://bench@127.0.0.1:1/runs");
+    EXPECT_EQ(rig.program->own.stationName(), "Bench 7");
+    // Forwarding to the new address starts at once, not at the next start.
+    ASSERT_NE(rig.program->runHistory().shop(), nullptr);
+    EXPECT_EQ(rig.program->runHistory().shop()->address().port, 1);
 }

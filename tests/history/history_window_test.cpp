@@ -137,7 +137,7 @@ TEST_F(HistoryWindow, ARunOpensWithItsChartAndFiguresAndExportsAsCsvAndPicture) 
 
 TEST_F(HistoryWindow, AtMostFiveTicksAndNoHistoryIsSaid) {
     QStringList shown;
-    window->setOverlayHandler([&](const QStringList& ids) { shown = ids; });
+    window->setOverlayHandler([&](const history::RunDatabase&, const QStringList& ids) { shown = ids; });
     child<QPushButton>("showOverlay")->click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, history::RunHistoryWindow::kNoneTicked);

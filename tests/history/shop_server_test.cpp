@@ -2,6 +2,7 @@
 // server that goes away in the middle of a run, a wrong password, an older schema.
 #include "history/run_columns.h"
 #include "history/run_list_query.h"
+#include "history/shop_mirror.h"
 #include "history/shop_probe.h"
 #include "tests/history/pg_server.h"
 #include "tests/history/shop_bench_rig.h"
@@ -168,7 +169,7 @@ TEST_F(ShopServer, AWrongPasswordIsSaidOnceTheRunsWaitOverARestartAndGoUpOnceThe
     EXPECT_EQ(bench.local.runCount(), 2);
 }
 
-TEST_F(ShopServer, TheShopsRunsAreReadByStationAndAnAbsentServerLeavesTheLocalOnesWithANotice) {
+TEST_F(ShopServer, TheShopsRunsAreCopiedLinesFirstRowsWhenAskedAndAnAbsentServerIsSaid) {
     Bench a(address, "Bench A"), b(address, "Bench B");
     for (Bench* bench : {&a, &b}) {
         ASSERT_TRUE(bench->forwarding->start());
@@ -176,27 +177,61 @@ TEST_F(ShopServer, TheShopsRunsAreReadByStationAndAnAbsentServerLeavesTheLocalOn
     }
     ASSERT_TRUE(pumpUntil([&] { return count("SELECT COUNT(*) FROM runs") == 4; }, 10000));
 
-    auto read = [](const ShopAddress& where, const RunListFilter& filter) {
-        std::optional<ShopRunList> got;
-        QObject context;
-        readShopRuns(where, filter, &context, [&](const ShopRunList& list) { got = list; });
-        pumpUntil([&] { return got.has_value(); }, 10000);
-        return got.value_or(ShopRunList{});
-    };
-    const ShopRunList shop = read(address, {"", "Bench B"});
-    ASSERT_TRUE(shop.reached) << shop.notice.toStdString();
-    ASSERT_EQ(shop.runs.size(), 2u);
-    for (const RunEntry& r : shop.runs) EXPECT_EQ(r.station, "Bench B");
-    EXPECT_EQ(shop.stations, (QStringList{"Bench A", "Bench B"}));
-    EXPECT_EQ(read(address, {"4712"}).runs.size(), 2u);
+    ShopMirror mirror(address, a.dir.filePath(ShopMirror::kFileName));
+    ASSERT_TRUE(mirror.open());
+    int answers = 0;
+    QObject::connect(&mirror, &ShopMirror::refreshed, [&] { ++answers; });
+    mirror.refresh();
+    qint64 longest = 0;
+    ASSERT_TRUE(pumpUntil([&] { return answers == 1; }, 10000, &longest));
+    ASSERT_TRUE(mirror.reached()) << mirror.notice().toStdString();
+    EXPECT_TRUE(mirror.notice().isEmpty());
+    std::vector<RunEntry> copied;
+    ASSERT_TRUE(readRunList(mirror.database().connection(), {"", "Bench B"}, copied, nullptr));
+    ASSERT_EQ(copied.size(), 2u);
+    EXPECT_EQ(mirror.database().runCount(), 4);
+    EXPECT_TRUE(mirror.database().rows(copied[0].runId).empty()) << "rows are copied when a run is opened";
 
-    const ShopRunList away = read({address.user, "127.0.0.1", 1, address.database}, {});
-    EXPECT_FALSE(away.reached);
-    EXPECT_EQ(away.notice, "The shop database on 127.0.0.1:1 was not reachable within 5 s. These are this PC's runs.");
-    std::vector<RunEntry> local;
-    ASSERT_TRUE(readRunList(a.local.connection(), {"4711"}, local, nullptr));  // the same query, locally
-    ASSERT_EQ(local.size(), 1u);
-    EXPECT_EQ(local[0].board, "4711");
+    std::optional<QString> fetched;
+    mirror.fetchRows({copied[0].runId}, [&](const QString& error) { fetched = error; });
+    ASSERT_TRUE(pumpUntil([&] { return fetched.has_value(); }, 10000, &longest));
+    EXPECT_EQ(*fetched, "");
+    EXPECT_EQ(mirror.database().rows(copied[0].runId).size(), 10u);
+    EXPECT_LT(longest, 5'000'000) << "longest turn of the UI thread's loop, ns";
+
+    // A new run elsewhere comes in with the next reading; the rows already copied stay.
+    ASSERT_TRUE(b.local.writeRun(sampleRun(10, "4713")));
+    ASSERT_TRUE(pumpUntil([&] { return count("SELECT COUNT(*) FROM runs") == 5; }, 10000));
+    mirror.refresh();
+    ASSERT_TRUE(pumpUntil([&] { return answers == 2; }, 10000));
+    ASSERT_TRUE(mirror.reached()) << mirror.notice().toStdString();
+    EXPECT_EQ(mirror.database().runCount(), 5);
+    EXPECT_EQ(mirror.database().rows(copied[0].runId).size(), 10u);
+
+    ShopMirror away({address.user, "127.0.0.1", 1, address.database}, b.dir.filePath(ShopMirror::kFileName));
+    ASSERT_TRUE(away.open());
+    bool answered = false;
+    QObject::connect(&away, &ShopMirror::refreshed, [&] { answered = true; });
+    away.refresh();
+    ASSERT_TRUE(pumpUntil([&] { return answered; }, 10000));
+    EXPECT_FALSE(away.reached());
+    EXPECT_EQ(away.notice(), "The shop database on 127.0.0.1:1 was not reachable within 5 s. These are this PC's runs.");
+}
+
+TEST_F(ShopServer, EarlierRunsGoUpAndARunTheServerRefusesDoesNotHoldTheOthers) {
+    Bench bench(address, "Bench A", {{20, 40}});
+    ASSERT_TRUE(bench.local.writeRun(sampleRun(10, "kept before")));  // before any shop database was named
+    ASSERT_TRUE(bench.forwarding->start());
+    ASSERT_TRUE(pumpUntil([&] { return count("SELECT COUNT(*) FROM runs") == 1; }, 10000));
+    ASSERT_TRUE(server().exec("ALTER TABLE runs ADD CONSTRAINT no_scrap CHECK (board <> 'scrap')", address.database));
+    ASSERT_TRUE(bench.local.writeRun(sampleRun(10, "scrap")));
+    ASSERT_TRUE(bench.local.writeRun(sampleRun(10, "4711")));
+    ASSERT_TRUE(pumpUntil([&] { return count("SELECT COUNT(*) FROM runs WHERE board = '4711'") == 1 &&
+                                       bench.saidWith("was refused by the shop database") == 1; },
+                          15000));
+    EXPECT_TRUE(bench.said.filter("was refused").first().contains("(board scrap)"));
+    EXPECT_TRUE(pumpUntil([&] { return bench.forwarding->waiting() == 1; }, 5000));  // kept, offered again at the next start
+    EXPECT_EQ(count("SELECT COUNT(*) FROM runs"), 2);
 }
 
 TEST_F(ShopServer, TestConnectionSaysWhatHappened) {
