@@ -94,11 +94,14 @@ void Program::retire(QPointer<Window>& window) {
 
 void Program::start() {
     own.load();  // the run guard's limits are in force before a run can start
-    // The runs database, with the records of runs it lacks (one the program was ended under).
+    // The runs database, with the records of runs it lacks (one the program was ended under),
+    // opens once the window is up, or at its first use before then.
     runHistory_->start(userDataFolder,
                        {profiles::RunRecord::runsFolder(programFolder_, userDataFolder),
                         QDir(userDataFolder).filePath(profiles::RunRecord::kFolder)},
                        platform::documentsFolder(programFolder_));
+    afterFirstPaint_ =
+        std::make_unique<AfterFirstPaint>(form, clock, kDeferredAtLatestMs, [this] { runHistory_->open(); });
     form.Form_Load();
     form.show();
 }
