@@ -113,6 +113,8 @@ public:
     // What start-up leaves until the main window has first been painted is done at the latest
     // this long after the start.
     static constexpr int kDeferredAtLatestMs = 2000;
+    // How often the heap's unused pages go back to the system.
+    static constexpr int kReturnFreeHeapEveryMs = 60 * 60 * 1000;
     // The live values count as stale once the last answered poll is older than this.
     static constexpr int kStaleAfterMs = 1500;
 
@@ -127,9 +129,11 @@ private:
     std::unique_ptr<platform::Timer> exitRetry_;  // retries a held-up exit every 200 ms
     std::unique_ptr<platform::Timer> liveWatch_;  // draws the live values stale when they are
     std::unique_ptr<AfterFirstPaint> afterFirstPaint_;
+    std::unique_ptr<platform::Timer> heapTrim_;   // hands unused heap pages back, hourly
     bool waitingToLeave_ = false;                 // the exit waits for work under way
     std::function<void()> onEnd_;
     void manualDisconnect();
+    void returnHeapWhenGone(QWidget& window);
     void showLiveness();
     void end();
     bool editorBusy() const;
