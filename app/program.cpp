@@ -5,6 +5,7 @@
 #include "link/profile_payload.h"
 #include "mainwin/options_form.h"
 #include "mainwin/shop_database_box.h"
+#include "platform/heap_trim.h"
 #include "platform/program_folder.h"
 #include "profiles/paste_windows_form.h"
 #include "profiles/run_record.h"
@@ -60,6 +61,8 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     });
     liveWatch_ = clock.createTimer(250, [this] { showLiveness(); });
     liveWatch_->setEnabled(true);
+    heapTrim_ = clock.createTimer(kReturnFreeHeapEveryMs, [] { platform::returnFreeHeap(); });
+    heapTrim_->setEnabled(true);
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
     form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });
     form.setMenuAction(form.M_Help_About, [this] { openAbout(); });
@@ -89,22 +92,33 @@ Program::~Program() {
 // main loop): a new one opens, and the old one is deleted by then or at the end.
 template <class Window>
 void Program::retire(QPointer<Window>& window) {
+    std::erase_if(retired_, [](const QPointer<QWidget>& w) { return w.isNull(); });  // deleted by now
     if (window) retired_.push_back(window.data());
     window = nullptr;
 }
 
 void Program::start() {
     own.load();  // the run guard's limits are in force before a run can start
-    // The runs database, with the records of runs it lacks (one the program was ended under).
+    // The runs database, with the records of runs it lacks (one the program was ended under),
+    // opens once the window is up, or at its first use before then.
     runHistory_->start(userDataFolder,
                        {profiles::RunRecord::runsFolder(programFolder_, userDataFolder),
                         QDir(userDataFolder).filePath(profiles::RunRecord::kFolder)},
                        platform::documentsFolder(programFolder_));
+    afterFirstPaint_ =
+        std::make_unique<AfterFirstPaint>(form, clock, kDeferredAtLatestMs, [this] { runHistory_->open(); });
     form.Form_Load();
     form.show();
 }
 
 // --- the main window while tools and leaving hold it ---
+
+// A tool window's charts and pictures are the most the program holds: once it is deleted,
+// the pages they took go back to the system.
+void Program::returnHeapWhenGone(QWidget& window) {
+    platform::Clock* c = &clock;
+    QObject::connect(&window, &QObject::destroyed, &form, [c] { c->schedule(0, [] { platform::returnFreeHeap(); }); });
+}
 
 void Program::MainWindowGate::setMainWindowEnabled(bool enabled) {
     if (enabled && program_.toolOpen()) return;  // the tool gives it back when it closes
@@ -130,6 +144,7 @@ bool Program::editorBusy() const { return editor_ && editor_->isVisible() && edi
 void Program::end() {
     exitRetry_->setEnabled(false);
     liveWatch_->setEnabled(false);
+    heapTrim_->setEnabled(false);
     warning.unloadWarning();
     if (editor_) editor_->hide();
     if (defaults_) defaults_->hide();
@@ -268,6 +283,7 @@ void Program::openEditor(bool newProfile, bool openProfile) {
                                                     form.setMainWindowEnabled(on);
                                                 });
     editor_->setAttribute(Qt::WA_DeleteOnClose);
+    returnHeapWhenGone(*editor_);
     editor_->setOwnSettings(&own);
     editor_->setGuardStopHandler([this](const QString& reason) { form.showGuardStop(reason); });
     editor_->transfer().setWriteProgress([this]() -> std::optional<profiles::TransferWatch::WriteProgress> {
@@ -317,6 +333,7 @@ void Program::openDefaults() {
     // Modal to the main window only: the demo's simulated station stays in reach.
     defaults_ = new defaults::Form_Defaults(state, bridge_, clock, *defaultsDialogs, host, &form);
     defaults_->setAttribute(Qt::WA_DeleteOnClose);
+    returnHeapWhenGone(*defaults_);
     defaults_->show();
     defaults_->Form_Load();
 }

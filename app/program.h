@@ -1,4 +1,5 @@
 #pragma once
+#include "app/after_first_paint.h"
 #include "app/exit_question.h"
 #include "app/run_history_link.h"
 #include "core/shared_state.h"
@@ -109,6 +110,11 @@ public:
     static constexpr const char* kCloseEditorFirst = "The Profile Editor is open. Close it and leave the program?";
     static constexpr const char* kCloseDefaultsFirst =
         "The Defaults Uploading Tool is open. Close it and leave the program?";
+    // What start-up leaves until the main window has first been painted is done at the latest
+    // this long after the start.
+    static constexpr int kDeferredAtLatestMs = 2000;
+    // How often the heap's unused pages go back to the system.
+    static constexpr int kReturnFreeHeapEveryMs = 60 * 60 * 1000;
     // The live values count as stale once the last answered poll is older than this.
     static constexpr int kStaleAfterMs = 1500;
 
@@ -122,9 +128,12 @@ private:
     platform::Bridge& bridge_;
     std::unique_ptr<platform::Timer> exitRetry_;  // retries a held-up exit every 200 ms
     std::unique_ptr<platform::Timer> liveWatch_;  // draws the live values stale when they are
+    std::unique_ptr<AfterFirstPaint> afterFirstPaint_;
+    std::unique_ptr<platform::Timer> heapTrim_;   // hands unused heap pages back, hourly
     bool waitingToLeave_ = false;                 // the exit waits for work under way
     std::function<void()> onEnd_;
     void manualDisconnect();
+    void returnHeapWhenGone(QWidget& window);
     void showLiveness();
     void end();
     bool editorBusy() const;

@@ -43,12 +43,19 @@ void RunHistoryLink::sayOnce(const QString& line) { state_.Diagnostics.add(line)
 void RunHistoryLink::start(const QString& userDataFolder, const QStringList& recordFolders, const QString& saveFolder) {
     saveFolder_ = saveFolder;
     userDataFolder_ = userDataFolder;
-    if (!db_.open(QDir(userDataFolder).filePath(history::RunDatabase::kFileName))) {
+    recordFolders_ = recordFolders;
+    started_ = true;
+}
+
+void RunHistoryLink::open() {
+    if (!started_ || opened_) return;
+    opened_ = true;
+    if (!db_.open(QDir(userDataFolder_).filePath(history::RunDatabase::kFileName))) {
         sayOnce(db_.problem());
         return;
     }
     if (!db_.problem().isEmpty()) sayOnce(db_.problem());
-    const history::ImportResult imported = history::importRecords(db_, recordFolders, pasteWindows(own_));
+    const history::ImportResult imported = history::importRecords(db_, recordFolders_, pasteWindows(own_));
     if (!imported.failures.isEmpty())
         sayOnce(QString("%1 run record(s) could not be brought into the run history, the first: %2")
                     .arg(imported.failures.size())
@@ -106,6 +113,7 @@ void RunHistoryLink::showShopIn(history::RunHistoryWindow& window) {
 }
 
 void RunHistoryLink::attach(profiles::Profile_Editor_Form& editor) {
+    open();
     settings::OwnSettings* own = &own_;
     editor.setOperatorMemory(own_.operatorName(), [own](const QString& name) { own->rememberOperator(name); });
     editor.setRunFileHandlers([this](const profiles::RunFacts& f) { runStarted(f); },
@@ -140,6 +148,7 @@ history::RunEntry RunHistoryLink::entryOf(const profiles::RunFacts& f) const {
 
 void RunHistoryLink::runStarted(const profiles::RunFacts& f) {
     runId_ = history::newRunId();
+    open();
     if (!db_.isOpen()) return;
     history::RunEntry run = entryOf(f);
     run.runId = runId_;
@@ -150,6 +159,7 @@ void RunHistoryLink::runStarted(const profiles::RunFacts& f) {
 
 // The run as its record holds it, up to its end, judged as the editor judged it.
 void RunHistoryLink::runEnded(const profiles::RunFacts& f) {
+    open();
     if (!db_.isOpen()) return;
     history::RunEntry run = entryOf(f);
     run.runId = runId_.isEmpty() ? history::newRunId() : runId_;
@@ -165,6 +175,7 @@ void RunHistoryLink::runEnded(const profiles::RunFacts& f) {
 }
 
 void RunHistoryLink::openWindow() {
+    open();
     if (window_) {
         if (mirror_) mirror_->refresh();
         window_->show();

@@ -43,17 +43,27 @@ public:
                    platform::Clock& clock);
     ~RunHistoryLink();
 
-    // Opens the database in the per-user data folder and brings in the run records of the
-    // folders it lacks. A database that cannot be used, or records that cannot be read, are
-    // said once in the diagnostic list; the program goes on without them.
+    // Where the database and the run records are. The first window does not need them: the
+    // database is opened by open(), which the program calls once its window is up, and which
+    // every use of the history before then calls first.
     void start(const QString& userDataFolder, const QStringList& recordFolders, const QString& saveFolder);
-    // The editor's Board and Operator boxes and its run's start and end.
+    // Opens the database in the per-user data folder, brings in the run records of the
+    // folders it lacks and starts forwarding to the shop's database; once, after start(). A
+    // database that cannot be used, or records that cannot be read, are said once in the
+    // diagnostic list; the program goes on without them.
+    void open();
+    bool opened() const { return opened_; }
+    // The editor's Board and Operator boxes and its run's start and end. Opens the database
+    // first: a run's record must not be brought in as an earlier run's while it is written.
     void attach(profiles::Profile_Editor_Form& editor);
     void openWindow();
     // How the history gets an editor for an overlay or a profile (opened when it is not).
     void setEditorOpener(std::function<profiles::Profile_Editor_Form*()> open) { openEditor_ = std::move(open); }
 
-    history::RunDatabase& database() { return db_; }
+    history::RunDatabase& database() {
+        open();
+        return db_;
+    }
     // The shop's shared database for this start (--runs-db), over the own settings' one.
     void setShopDatabase(const QString& address) { shopAddress_ = address; }
     // Options named another shop database or bench name: forwarding starts anew with them
@@ -61,7 +71,10 @@ public:
     void changeShopDatabase(const QString& address);
     // The address this start forwards to: the command line's, or the own settings'.
     QString shopDatabaseInUse() const;
-    history::ShopForwarding* shop() const { return shop_.get(); }
+    history::ShopForwarding* shop() {
+        open();
+        return shop_.get();
+    }
     history::ShopMirror* shopRuns() const { return mirror_.get(); }
     // How often the open history window reads the shop's runs again.
     static constexpr int kShopReadingMs = 30000;
@@ -93,6 +106,8 @@ private:
     std::unique_ptr<history::ShopMirror> mirror_;    // the shop's runs for the history window
     std::unique_ptr<platform::Timer> shopReading_;
     QString saveFolder_;
+    QStringList recordFolders_;
+    bool started_ = false, opened_ = false;
     QPointer<history::RunHistoryWindow> window_;
     std::function<profiles::Profile_Editor_Form*()> openEditor_;
     QString runId_;  // the run under way

@@ -1,12 +1,15 @@
 // Start-up against a bare Qt program, whole processes in one run: starts bench_start_window
 // (the program from a demo folder, up to its main window shown) and bare_window_start (the
 // smallest Qt Widgets window, up to shown) in turn, each timed from spawn to exit, and prints
-// the medians and their ratio. Usage: bench_start_ratio [starts=11]; run it on a display
-// (Xvfb) or with QT_QPA_PLATFORM=offscreen.
+// the medians and their ratio. The program starts from one demo folder every time, as from
+// its installed folder; KR_START_FRESH_FOLDER=1 gives it a new one each start, laid out in
+// its own process. Usage: bench_start_ratio [starts=11]; run it on a display (Xvfb) or with
+// QT_QPA_PLATFORM=offscreen.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,8 +29,9 @@ double nowMs() {
 }
 
 // Milliseconds from spawn to exit; negative when it failed or exited with an error.
-double timeStart(const std::string& program) {
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+double timeStart(const std::string& program, const std::string& folder = {}) {
+    char* argv[] = {const_cast<char*>(program.c_str()), folder.empty() ? nullptr : const_cast<char*>(folder.c_str()),
+                    nullptr};
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
     posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
@@ -61,14 +65,29 @@ int main(int argc, char** argv) {
     const int starts = argc > 1 ? std::max(3, std::atoi(argv[1])) : 11;
     const std::string program = besideMe("bench_start_window");
     const std::string bare = besideMe("bare_window_start");
-    // One start of each first, not counted: the files are then in the page cache for both.
-    if (timeStart(program) < 0 || timeStart(bare) < 0) {
+    std::string folderTemplate = (std::filesystem::temp_directory_path() / "kr-start-XXXXXX").string();
+    const char* made = std::getenv("KR_START_FRESH_FOLDER") ? nullptr : mkdtemp(folderTemplate.data());
+    if (!made && !std::getenv("KR_START_FRESH_FOLDER")) {
+        std::perror("bench_start_ratio: the demo folder cannot be made");
+        return 2;
+    }
+    const std::string folder = made ? made : "";
+    struct Remove {
+        std::string path;
+        ~Remove() {
+            std::error_code ignored;
+            if (!path.empty()) std::filesystem::remove_all(path, ignored);
+        }
+    } removeFolder{folder};
+    // One start of each first, not counted: the files are then in the page cache for both,
+    // and the demo folder is laid out.
+    if (timeStart(program, folder) < 0 || timeStart(bare) < 0) {
         std::fprintf(stderr, "%s or %s did not start and show its window\n", program.c_str(), bare.c_str());
         return 2;
     }
     std::vector<double> a, b, pairs;
     for (int i = 0; i < starts; ++i) {
-        const double p = timeStart(program);
+        const double p = timeStart(program, folder);
         const double q = timeStart(bare);
         if (p < 0 || q < 0) {
             std::fprintf(stderr, "start %d failed\n", i + 1);

@@ -7,6 +7,7 @@
 #include "settings/number_text.h"
 #include "settings/limits.h"
 #include "settings/settings_file.h"
+#include "ui/picture_at_size.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 
@@ -126,9 +127,9 @@ void Form1::setTemperatureLabel(const QString& text) { Label3->setText(text); }
 void Form1::setTemperatureLabelVisible(bool visible) { Label3->setVisible(visible); }
 
 void Form1::showModePicture(const QString& fileName, const QString& caption) {
-    const QPixmap pm(picturePath(fileName));
-    if (pm.isNull()) Picture1->clear();  // a missing picture leaves the box empty
-    else Picture1->setPixmap(pm.scaled(Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    const QPixmap picture = ui::pictureAtSize(picturePath(fileName), Picture1->size());
+    if (picture.isNull()) Picture1->clear();  // a missing picture leaves the box empty
+    else Picture1->setPixmap(picture);
     Label1->setText(caption);
 }
 

@@ -17,6 +17,9 @@ constexpr std::size_t kProfilePayload = 81;
 // A frame that stops arriving for this long is dropped, as the station's receiver does.
 constexpr int kFrameTimeoutMs = 1000;
 constexpr std::size_t kHistory = 4096;
+// The newest violations with their words; violationCount() counts them all. A demo left
+// running against a faulty line keeps no more than these.
+constexpr std::size_t kViolationsKept = 256;
 
 bool isProfileWrite(std::uint8_t op) { return op >= 0xA5 && op <= 0xA7; }
 bool isProfileRead(std::uint8_t op) { return op >= 0xE5 && op <= 0xE7; }
@@ -64,7 +67,7 @@ int SimStation::answerDelayFor(std::uint8_t opcode) {
 void SimStation::violate(Violation::Kind kind, std::string detail) {
     violations_.push_back({kind, clock_.nowMs(), std::move(detail), tainted_});
     ++violationCount_;
-    if (violations_.size() > kHistory) violations_.pop_front();
+    if (violations_.size() > kViolationsKept) violations_.pop_front();
 }
 
 std::uint64_t SimStation::framesWithOpcode(std::uint8_t opcode) const {

@@ -88,7 +88,7 @@ public:
     void setStoredHandler(std::function<void()> handler) { onStored_ = std::move(handler); }
 
     // --- checks and history ---
-    // The most recent violations and frames (the oldest are dropped past a few thousand).
+    // The most recent violations (the newest 256) and frames (a few thousand).
     const std::deque<Violation>& violations() const { return violations_; }
     std::uint64_t violationCount() const { return violationCount_; }
     void clearViolations() { violations_.clear(); }

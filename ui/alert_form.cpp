@@ -5,6 +5,7 @@
 #include "core/shared_state.h"
 #include "platform/clock.h"
 #include "platform/program_folder.h"
+#include "ui/picture_at_size.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,8 +22,7 @@ frmAlert::frmAlert(core::SharedState& state, platform::Clock& clock, QString pro
     auto* root = new QHBoxLayout(this);
     Picture1 = new QLabel;
     Picture1->setObjectName("Picture1");
-    Picture1->setPixmap(QPixmap(platform::picturePath(programFolder, "parkmode-1.jpg"))
-                            .scaled(140, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    Picture1->setPixmap(pictureAtSize(platform::picturePath(programFolder, "parkmode-1.jpg"), QSize(140, 96)));
     root->addWidget(Picture1);
     auto* right = new QVBoxLayout;
     Label1 = new QLabel("Please PARK your machine");

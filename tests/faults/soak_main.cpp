@@ -53,8 +53,18 @@ int main(int argc, char** argv) {
     testsupport::ProfileHand hand(*rig.program, rig.clock, rig.station, seed);
     hand.setDialogs(&rig.dialogs);
     hand.keepSchedule(10 * 60000, 60 * 60000, 5 * 60000);
-    if (!std::getenv("KR_SOAK_NO_HAND")) view.hand = [&hand](const testsupport::RunView::Trace& t) { hand.act(t); };
-    view.handCheck = [&hand] { return hand.check(); };
+    // The windows the hand closes are deleted right after, as the event loop would once the
+    // handler that closed them has returned.
+    if (!std::getenv("KR_SOAK_NO_HAND"))
+        view.hand = [&hand](const testsupport::RunView::Trace& t) {
+            hand.act(t);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+    // The rig's own log of bridge calls is not the program's memory: it is emptied every tick.
+    view.handCheck = [&hand, &rig] {
+        rig.bridgeCalls.calls.clear();
+        return hand.check();
+    };
     view.windDown = [&hand](const testsupport::RunView::Trace& t) { hand.windDown(t); };
 
     std::printf("hour  ticks    list_lines  heap_kB   rss_kB   peak_rss_kB  open_fds  faults  runs (finished)  saves (verified)\n");
@@ -73,8 +83,7 @@ int main(int argc, char** argv) {
         // posted this hour is delivered and the windows closed this hour are deleted.
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        // The rig's own log of bridge calls is not the program's memory.
-        std::vector<std::string>().swap(rig.bridgeCalls.calls);
+        rig.clock.runPending();  // and what their going scheduled at once
         const int listLines = rig.state.Diagnostics.size();
         if (std::getenv("KR_SOAK_CLEAR_LIST")) f.Command11->click();
         const long rss = statusKb("VmRSS:");

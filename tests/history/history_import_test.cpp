@@ -126,3 +126,23 @@ TEST(ImportScenario, ARunTheProgramWasEndedUnderIsInTheHistoryAtTheNextStart) {
 }
 
 }  // namespace
+
+namespace {
+
+// The database is not opened on the way to the first window but soon after it; an editor
+// opened before then opens it first, before a run can write a record that the import would
+// otherwise bring in as an earlier, interrupted run.
+TEST(ImportScenario, TheDatabaseOpensAfterTheStartOrWhenTheEditorOpensBeforeThen) {
+    testsupport::HistoryRig h;
+    h.rig->start();
+    app::RunHistoryLink& link = h.rig->program->runHistory();
+    EXPECT_FALSE(link.opened());
+    EXPECT_TRUE(h.rig->clock.runUntil([&] { return link.opened(); }, app::Program::kDeferredAtLatestMs));
+
+    testsupport::HistoryRig early;
+    early.rig->start();
+    early.openEditor();
+    EXPECT_TRUE(early.rig->program->runHistory().opened());
+}
+
+}  // namespace
