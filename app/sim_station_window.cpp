@@ -120,7 +120,8 @@ SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clo
         else station_.replug();
         refresh();
     });
-    timer_ = clock.createTimer(500, [this] { refresh(); });
+    // Once a second, as often as the program polls it: the panel shows nothing faster.
+    timer_ = clock.createTimer(1000, [this] { refresh(); });
     timer_->setEnabled(true);
     refresh();
 }

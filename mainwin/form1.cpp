@@ -102,7 +102,8 @@ void Form1::setStatusPanel(int panel, const QString& text) {
 void Form1::setCaption(const QString& text) { setWindowTitle(text); }
 
 void Form1::setLcdLine(int index, const QString& text) {
-    if (index >= 0 && index < 4) Text_LCD[std::size_t(index)]->setText(text);
+    // A line edit repaints on every setText, even of the text it shows.
+    if (index >= 0 && index < 4 && Text_LCD[std::size_t(index)]->text() != text) Text_LCD[std::size_t(index)]->setText(text);
 }
 
 void Form1::setLcdBackground(stationlink::Rgb c) {
