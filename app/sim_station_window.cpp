@@ -23,6 +23,12 @@ namespace {
 const char* kUpper[] = {"?", "OFF", "REFLOW", "FAST REFLOW"};
 const char* kLower[] = {"?", "OFF", "PREHEAT", "REFLOW", "FAST REFLOW"};
 
+// A label's colour set only when it changes: setting a style sheet re-styles the label even
+// when it is the same.
+void setColour(QLabel* label, const char* style) {
+    if (label->styleSheet() != QLatin1String(style)) label->setStyleSheet(style);
+}
+
 QLabel* value(const char* name) {
     auto* l = new QLabel;
     l->setObjectName(name);
@@ -114,7 +120,8 @@ SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clo
         else station_.replug();
         refresh();
     });
-    timer_ = clock.createTimer(500, [this] { refresh(); });
+    // Once a second, as often as the program polls it: the panel shows nothing faster.
+    timer_ = clock.createTimer(1000, [this] { refresh(); });
     timer_->setEnabled(true);
     refresh();
 }
@@ -125,7 +132,7 @@ void SimStationWindow::refresh() {
     using simulator::Heater;
     auto heater = [](QLabel* label, const char* level, bool dead) {
         label->setText(dead ? QString(level) + "  (element dead)" : QString(level));
-        label->setStyleSheet(dead ? "color: #b00000;" : "");
+        setColour(label, dead ? "color: #b00000;" : "");
     };
     const bool upperDead = station_.heaterDead(Heater::Upper);
     const bool lowerDead = station_.heaterDead(Heater::Lower);
@@ -137,7 +144,7 @@ void SimStationWindow::refresh() {
     QString probe = station_.probeError() ? QString("open") : celsius(station_.thermocoupleReading());
     if (detached) probe += "  (off the board)";
     reading->setText(probe);
-    reading->setStyleSheet(detached || station_.probeError() ? "color: #b00000;" : "");
+    setColour(reading, detached || station_.probeError() ? "color: #b00000;" : "");
     fan->setText(station_.fanOn() ? "ON" : "off");
     mode->setText(station_.machineMode() == 1 ? "NORMAL" : station_.machineMode() == 2 ? "PARK" : "?");
     cable->setText(station_.plugged() ? "plugged in" : "unplugged");

@@ -103,7 +103,8 @@ void Form1::setStatusPanel(int panel, const QString& text) {
 void Form1::setCaption(const QString& text) { setWindowTitle(text); }
 
 void Form1::setLcdLine(int index, const QString& text) {
-    if (index >= 0 && index < 4) Text_LCD[std::size_t(index)]->setText(text);
+    // A line edit repaints on every setText, even of the text it shows.
+    if (index >= 0 && index < 4 && Text_LCD[std::size_t(index)]->text() != text) Text_LCD[std::size_t(index)]->setText(text);
 }
 
 void Form1::setLcdBackground(stationlink::Rgb c) {
@@ -120,6 +121,8 @@ void Form1::applyLcdStyle() {
                               .arg(c.b)
                               .arg(liveValuesStale() ? "rgb(70, 110, 70)" : "black")
                               .arg(liveValuesStale() ? "italic" : "normal");
+    if (style == lcdStyle_) return;
+    lcdStyle_ = style;
     for (QLineEdit* l : Text_LCD) l->setStyleSheet(style);
 }
 
@@ -199,10 +202,8 @@ void Form1::applyStale() {
     }
     const int why = !stale ? 0 : noReply_ ? 1 : 2;
     if (why == staleShown_) return;
+    const bool wasStale = staleShown_ != 0;
     staleShown_ = why;
-    applyLcdStyle();
-    Label3->setStyleSheet(stale ? "color: #9a9a9a;" : "color: #c01010;");
-    Label1->setStyleSheet(stale ? "color: #9a9a9a;" : QString());
     TemperatureCaption->setText(!stale ? "Board Temperature"
                                 : noReply_ ? "Board Temperature (no reply)"
                                            : "Board Temperature (not updated)");
@@ -214,6 +215,10 @@ void Form1::applyStale() {
                        static_cast<QWidget*>(ChartViewer2), static_cast<QWidget*>(ChartViewer3)}) {
         w->setToolTip(tip);
     }
+    if (stale == wasStale) return;  // only the reason changed: the look stays
+    applyLcdStyle();
+    Label3->setStyleSheet(stale ? "color: #9a9a9a;" : "color: #c01010;");
+    Label1->setStyleSheet(stale ? "color: #9a9a9a;" : QString());
     for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(ChartViewer2),
                        static_cast<QWidget*>(ChartViewer3)}) {
         if (stale) {
@@ -234,8 +239,12 @@ void Form1::setFanState(int fanState) {
 }
 
 void Form1::applyFanStyle() {
-    if (liveValuesStale()) LabelFan->setStyleSheet("QLabel { color: #9a9a9a; }");
-    else LabelFan->setStyleSheet(fanState_ == 1 ? "QLabel { background: #2e9e3e; color: white; }" : QString());
+    const QString style = liveValuesStale() ? "QLabel { color: #9a9a9a; }"
+                          : fanState_ == 1  ? "QLabel { background: #2e9e3e; color: white; }"
+                                            : QString();
+    if (style == fanStyle_) return;
+    fanStyle_ = style;
+    LabelFan->setStyleSheet(style);
 }
 
 QString Form1::noticeText(stationlink::SafetyNotice notice) {

@@ -248,6 +248,9 @@ private:
     int staleShown_ = 0;  // what is drawn: 0 live, 1 no reply, 2 polling paused
     bool legendStaleShown_ = false;
     int fanState_ = stationlink::kFanUnknown;
+    // The style sheets last given, so that a poll that changes nothing re-styles nothing.
+    QString lcdStyle_;
+    QString fanStyle_;
     stationlink::SafetyNotice notice_ = stationlink::SafetyNotice::None;
     QString guardStop_;     // the last guard stop, until taken note of
     QString acknowledged_;  // the safety notice taken note of while its condition lasts

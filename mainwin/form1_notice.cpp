@@ -52,6 +52,7 @@ void Form1::refreshNoticeBar() {
     if (text.isEmpty()) text = guardStop_;
     const bool plotting = state_.Settings.AutoTCPlot && state_.MachineOnline;
     const bool show = !text.isEmpty() && !plotting;
+    if (text == SafetyNoticeText->text() && show == SafetyNoticeBar->isVisibleTo(this)) return;  // as shown
     SafetyNoticeText->setText(text);
     SafetyNoticeText->setToolTip(text);
     QFont bold = SafetyNoticeText->font();  // as the style sheet draws it

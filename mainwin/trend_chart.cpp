@@ -32,52 +32,60 @@ TrendChart::TrendChart(QCustomPlot& viewer, TrendModel& model, QString programFo
     QObject::connect(&plot_, &QCustomPlot::mouseMove, &plot_, [this](QMouseEvent* e) { showValueTip(e); });
 }
 
+TrendChart::~TrendChart() = default;
+
 double TrendChart::yMax() const { return plot_.yAxis->range().upper; }
 QString TrendChart::yTitle() const { return plot_.yAxis->label(); }
 
-void TrendChart::DrawTrendChart() {
-    const TrendModel::Frame f = model_.prepareFrame();
-    const QString unit = f.fahrenheit ? " F" : " C";
+struct TrendChart::Parts {
+    QCPGraph* level = nullptr;  // flat at the alarm value, what the shading fills down to
+    QCPGraph* above = nullptr;  // the parts of the curve at or above the alarm value
+    QCPGraph* line = nullptr;
+    QCPItemText* name = nullptr;
+    QCPItemText* value = nullptr;
+    QCPItemText* tail = nullptr;
+    QCPItemStraightLine* mark = nullptr;
+    QCPItemText* alarmLabel = nullptr;
+    QCPItemText* banner = nullptr;
+    QCPItemText* notice = nullptr;
+    QFontMetrics legendMetrics{ui::boldFont(9)};
+    int bannerHeight = 0;
+    QCPLayer* live = nullptr;  // what a new sample changes, redrawn on its own
+    bool fahrenheit = false;
+    double alarm = qQNaN();
+    bool fullReplot = true;  // the scale or the alarm mark changed: every layer is redrawn
+};
 
-    ui::buildChartBase(plot_, frame_, ui::ChartLook{}, kTitle, "Temperature (" + unit + ")",
-                       f.fahrenheit ? 572 : 300);
+TrendChart::Parts& TrendChart::parts() {
+    if (parts_) return *parts_;
+    parts_ = std::make_unique<Parts>();
+    Parts& p = *parts_;
+    ui::buildChartBase(plot_, frame_, ui::ChartLook{}, kTitle, "Temperature ( C)", 300);
+    // The curve, its shading and the texts that follow the readings get a buffer of their
+    // own above the plot's ground, so that a new sample redraws only them.
+    plot_.addLayer("live", plot_.layer("main"), QCustomPlot::limAbove);
+    p.live = plot_.layer("live");
+    p.live->setMode(QCPLayer::lmBuffered);
+    plot_.addLayer("marks", p.live, QCustomPlot::limAbove);  // the alarm mark stays over the curve
 
     // The data line, then the shading: a helper graph that only has the parts at or
     // above the alarm value, filled down to a flat alarm-level graph.
-    const auto& samples = model_.samples();
-    QVector<double> xs(TrendModel::kSize), ys(TrendModel::kSize);
-    for (int i = 0; i < TrendModel::kSize; ++i) {
-        xs[i] = i;
-        ys[i] = samples[std::size_t(i)];
-    }
-    QVector<double> fx, fy;
-    for (int i = 0; i < TrendModel::kSize; ++i) {
-        const double v = ys[i];
-        if (i > 0 && !std::isnan(v) && !std::isnan(ys[i - 1]) && ((ys[i - 1] < f.alarm) != (v < f.alarm))) {
-            const double t = (f.alarm - ys[i - 1]) / (v - ys[i - 1]);
-            fx << i - 1 + t;
-            fy << f.alarm;
-        }
-        fx << i;
-        fy << ((!std::isnan(v) && v >= f.alarm) ? v : qQNaN());
-    }
-    QCPGraph* level = plot_.addGraph();
-    level->setData({0, 399}, {f.alarm, f.alarm}, true);
-    level->setPen(Qt::NoPen);
-    QCPGraph* above = plot_.addGraph();
-    above->setData(fx, fy, true);
-    above->setPen(Qt::NoPen);
-    above->setBrush(kFill);
-    above->setChannelFillGraph(level);
-
-    QCPGraph* line = plot_.addGraph();
-    line->setData(xs, ys, true);
-    line->setPen(QPen(kLine, 1));
-    line->setName("T/C Reading");
+    p.level = plot_.addGraph();
+    p.level->setPen(Qt::NoPen);
+    p.above = plot_.addGraph();
+    p.above->setPen(Qt::NoPen);
+    p.above->setBrush(kFill);
+    p.above->setChannelFillGraph(p.level);
+    p.line = plot_.addGraph();
+    QVector<double> xs(TrendModel::kSize), none(TrendModel::kSize, qQNaN());
+    for (int i = 0; i < TrendModel::kSize; ++i) xs[i] = i;
+    p.line->setData(xs, none, true);
+    p.line->setPen(QPen(kLine, 1));
+    p.line->setName("T/C Reading");
+    for (QCPGraph* g : {p.level, p.above, p.line}) g->setLayer(p.live);
 
     // Legend at (55, 33): a line sample, the name, the reading on pink, the unit.
     const QFont legendFont = ui::boldFont(9);
-    const QFontMetrics fm(legendFont);
     auto* sample = new QCPItemLine(&plot_);
     sample->setClipToAxisRect(false);
     sample->start->setType(QCPItemPosition::ptAbsolute);
@@ -85,63 +93,118 @@ void TrendChart::DrawTrendChart() {
     sample->start->setCoords(58, 41);
     sample->end->setCoords(74, 41);
     sample->setPen(QPen(kLine, 2));
-    const QString name = "T/C Reading: ";
-    const QString value = std::isnan(f.latest) ? QString() : QString::number(std::lround(f.latest));
-    double x = 80;
-    ui::absoluteText(plot_, x, 41, name, legendFont, Qt::AlignLeft | Qt::AlignVCenter);
-    x += fm.horizontalAdvance(name);
-    auto* valueBox = ui::absoluteText(plot_, x, 41, value, legendFont, Qt::AlignLeft | Qt::AlignVCenter);
-    valueBox->setBrush(legendStale_ ? QColor(0xD0, 0xD0, 0xD0) : kPink);
-    valueBox->setPadding(QMargins(2, 0, 2, 0));
-    x += fm.horizontalAdvance(value) + 4;
-    const bool stale = legendStale_;
-    const QString tail = " " + unit.trimmed() + (stale ? kNotLive : "");
-    auto* tailBox = ui::absoluteText(plot_, x, 41, tail, legendFont, Qt::AlignLeft | Qt::AlignVCenter);
-    if (stale) {
-        valueBox->setColor(QColor(0x70, 0x70, 0x70));
-        tailBox->setColor(QColor(0x70, 0x70, 0x70));
-    }
-    legend_ = name + value + tail;
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    p.name = ui::absoluteText(plot_, 80, 41, "T/C Reading: ", legendFont, left);
+    p.value = ui::absoluteText(plot_, 80, 41, QString(), legendFont, left);
+    p.value->setPadding(QMargins(2, 0, 2, 0));
+    p.tail = ui::absoluteText(plot_, 80, 41, QString(), legendFont, left);
+    p.value->setLayer(p.live);
+    p.tail->setLayer(p.live);
 
     // The alarm mark on the Y axis.
-    auto* mark = new QCPItemStraightLine(&plot_);
-    mark->point1->setCoords(0, f.alarm);
-    mark->point2->setCoords(300, f.alarm);
-    mark->setPen(QPen(kAlarm, 1));
-    alarmLabel_ = "Alarm = " + QString::number(std::lround(f.alarm));
-    auto* label = new QCPItemText(&plot_);
-    label->setClipToAxisRect(false);
-    label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
-    label->position->setTypeY(QCPItemPosition::ptPlotCoords);
-    label->position->setCoords(0.004, f.alarm);
-    label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    label->setFont(QFont(ui::boldFont(8).family(), 8));
-    label->setColor(kAlarm);
-    label->setBrush(kPink);
-    label->setPadding(QMargins(2, 0, 2, 0));
-    label->setText(alarmLabel_);
+    p.mark = new QCPItemStraightLine(&plot_);
+    p.mark->setPen(QPen(kAlarm, 1));
+    p.alarmLabel = new QCPItemText(&plot_);
+    p.alarmLabel->setClipToAxisRect(false);
+    p.alarmLabel->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+    p.alarmLabel->position->setTypeY(QCPItemPosition::ptPlotCoords);
+    p.alarmLabel->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    p.alarmLabel->setFont(QFont(ui::boldFont(8).family(), 8));
+    p.alarmLabel->setColor(kAlarm);
+    p.alarmLabel->setBrush(kPink);
+    p.alarmLabel->setPadding(QMargins(2, 0, 2, 0));
+    p.mark->setLayer("marks");
+    p.alarmLabel->setLayer("marks");
 
-    banner_ = f.alarmExceeded;
-    double noticeTop = kBannerTop;
-    if (banner_) {
-        const QFont font = ui::boldItalicFont(10);
-        auto* b = ui::absoluteText(plot_, kBannerRight, kBannerTop, kBanner, font, Qt::AlignRight | Qt::AlignTop);
-        b->setColor(Qt::white);
-        b->setBrush(kBannerBack);
-        b->setPadding(QMargins(4, 2, 4, 2));
-        noticeTop += QFontMetrics(font).height() + 4 + 3;
-    }
-    if (!notice_.isEmpty()) {
-        auto* n = ui::absoluteText(plot_, kBannerRight, noticeTop, notice_, ui::boldFont(10), Qt::AlignRight | Qt::AlignTop);
-        n->setColor(Qt::black);
-        n->setBrush(kNoticeBack);
-        n->setPen(QPen(Qt::black, 1));
-        n->setPadding(QMargins(4, 2, 4, 2));
-    }
+    const QFont bannerFont = ui::boldItalicFont(10);
+    p.banner = ui::absoluteText(plot_, kBannerRight, kBannerTop, kBanner, bannerFont, Qt::AlignRight | Qt::AlignTop);
+    p.banner->setColor(Qt::white);
+    p.banner->setBrush(kBannerBack);
+    p.banner->setPadding(QMargins(4, 2, 4, 2));
+    p.bannerHeight = QFontMetrics(bannerFont).height() + 4 + 3;
+    p.notice = ui::absoluteText(plot_, kBannerRight, kBannerTop, QString(), ui::boldFont(10), Qt::AlignRight | Qt::AlignTop);
+    p.notice->setColor(Qt::black);
+    p.notice->setBrush(kNoticeBack);
+    p.notice->setPen(QPen(Qt::black, 1));
+    p.notice->setPadding(QMargins(4, 2, 4, 2));
+    p.banner->setLayer(p.live);
+    p.notice->setLayer(p.live);
 
     ui::addLogo(plot_, logo_, 698, 253);
+    return p;
+}
+
+void TrendChart::drawLegend(Parts& p, const QString& value, const QString& unit) {
+    const QString tail = " " + unit.trimmed() + (legendStale_ ? kNotLive : "");
+    const QColor text = legendStale_ ? QColor(0x70, 0x70, 0x70) : QColor(Qt::black);
+    double x = 80 + p.legendMetrics.horizontalAdvance(p.name->text());
+    p.value->position->setCoords(x, 41);
+    p.value->setText(value);
+    p.value->setBrush(legendStale_ ? QColor(0xD0, 0xD0, 0xD0) : kPink);
+    p.value->setColor(text);
+    x += p.legendMetrics.horizontalAdvance(value) + 4;
+    p.tail->position->setCoords(x, 41);
+    p.tail->setText(tail);
+    p.tail->setColor(text);
+    legend_ = p.name->text() + value + tail;
+}
+
+void TrendChart::DrawTrendChart() {
+    Parts& p = parts();
+    const TrendModel::Frame f = model_.prepareFrame();
+    const QString unit = f.fahrenheit ? " F" : " C";
+    if (f.fahrenheit != p.fahrenheit) {
+        p.fahrenheit = f.fahrenheit;
+        plot_.yAxis->setLabel("Temperature (" + unit + ")");
+        plot_.yAxis->setRange(0, f.fahrenheit ? 572 : 300);
+        p.fullReplot = true;
+    }
+
+    // The samples go into the line's points in place; the shading follows them.
+    const auto& samples = model_.samples();
+    QCPGraphDataContainer& points = *p.line->data();
+    auto point = points.begin();
+    for (int i = 0; i < TrendModel::kSize; ++i, ++point) point->value = samples[std::size_t(i)];
+    QVector<double> fx, fy;
+    fx.reserve(TrendModel::kSize + 16);
+    fy.reserve(TrendModel::kSize + 16);
+    for (int i = 0; i < TrendModel::kSize; ++i) {
+        const double v = samples[std::size_t(i)];
+        const double before = i > 0 ? samples[std::size_t(i - 1)] : qQNaN();
+        if (i > 0 && !std::isnan(v) && !std::isnan(before) && ((before < f.alarm) != (v < f.alarm))) {
+            const double t = (f.alarm - before) / (v - before);
+            fx << i - 1 + t;
+            fy << f.alarm;
+        }
+        fx << i;
+        fy << ((!std::isnan(v) && v >= f.alarm) ? v : qQNaN());
+    }
+    p.above->setData(fx, fy, true);
+
+    drawLegend(p, std::isnan(f.latest) ? QString() : QString::number(std::lround(f.latest)), unit);
+
+    if (f.alarm != p.alarm) {
+        p.alarm = f.alarm;
+        p.level->setData({0, 399}, {f.alarm, f.alarm}, true);
+        p.mark->point1->setCoords(0, f.alarm);
+        p.mark->point2->setCoords(300, f.alarm);
+        p.alarmLabel->position->setCoords(0.004, f.alarm);
+        p.fullReplot = true;
+    }
+    alarmLabel_ = "Alarm = " + QString::number(std::lround(f.alarm));
+    p.alarmLabel->setText(alarmLabel_);
+
+    banner_ = f.alarmExceeded;
+    p.banner->setVisible(banner_);
+    p.notice->setVisible(!notice_.isEmpty());
+    p.notice->setText(notice_);
+    p.notice->position->setCoords(kBannerRight, kBannerTop + (banner_ ? p.bannerHeight : 0));
+
     // Drawn at once when shown; before its first showing the resize that comes with it draws it.
-    if (!plot_.testAttribute(Qt::WA_PendingResizeEvent)) plot_.replot();
+    if (plot_.testAttribute(Qt::WA_PendingResizeEvent)) return;
+    if (p.fullReplot) plot_.replot();
+    else p.live->replot();  // the whole plot when its buffers are not yet drawn
+    p.fullReplot = false;
 }
 
 QImage TrendChart::picture() const {

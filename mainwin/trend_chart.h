@@ -6,19 +6,23 @@
 #include <QPixmap>
 #include <QString>
 
+#include <memory>
+
 class QCustomPlot;
 class QMouseEvent;
 
 namespace mainwin {
 
-// The temperature trend, rebuilt whole from the sample store at every redraw:
-// 750 x 310 with the alarm mark, the shading above it, the banner and the logo.
+// The temperature trend, drawn from the sample store at every redraw: 750 x 310 with the
+// alarm mark, the shading above it, the banner and the logo. The frame, axes, graphs and
+// text items are made once; a redraw sets their data and texts and replots.
 class TrendChart {
 public:
     static constexpr int kWidth = ui::ChartLook::kWidth;
     static constexpr int kHeight = ui::ChartLook::kHeight;
 
     TrendChart(QCustomPlot& viewer, TrendModel& model, QString programFolder);
+    ~TrendChart();
 
     void DrawTrendChart();
     // A warning drawn in the banner area, beneath the alarm banner when both show; empty
@@ -43,6 +47,10 @@ public:
     static constexpr const char* kBanner = "Alarm - Latest Reading Exceeded Threshold";
 
 private:
+    struct Parts;
+    // Makes the frame, the axes, the graphs and the items, once.
+    Parts& parts();
+    void drawLegend(Parts& p, const QString& value, const QString& unit);
     void showValueTip(QMouseEvent* event);
 
     QCustomPlot& plot_;
@@ -54,6 +62,7 @@ private:
     bool banner_ = false;
     QString notice_;
     bool legendStale_ = false;
+    std::unique_ptr<Parts> parts_;
 };
 
 }  // namespace mainwin

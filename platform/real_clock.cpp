@@ -36,7 +36,12 @@ private:
 
 }  // namespace
 
-RealClock::RealClock() { elapsed_.start(); }
+RealClock::RealClock() : wake_(new QTimer(&callbacks_)) {
+    elapsed_.start();
+    wake_->setTimerType(Qt::PreciseTimer);
+    wake_->setSingleShot(true);
+    QObject::connect(wake_, &QTimer::timeout, [] {});
+}
 
 std::unique_ptr<Timer> RealClock::createTimer(int intervalMs, std::function<void()> onTick) {
     return std::make_unique<RealTimer>(*this, intervalMs, std::move(onTick));
@@ -52,13 +57,12 @@ std::int64_t RealClock::nowMs() const { return elapsed_.elapsed(); }
 void RealClock::pumpPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void RealClock::pumpNext(int maxMs) {
-    // A wake-up timer bounds the sleep; any other event ends it earlier.
-    QTimer wake;
-    wake.setTimerType(Qt::PreciseTimer);
-    wake.setSingleShot(true);
-    QObject::connect(&wake, &QTimer::timeout, [] {});
-    wake.start(maxMs > 0 ? maxMs : 0);
+    // The wake-up timer bounds the sleep; any other event ends it earlier. A wait that an
+    // event handler starts inside this one restarts it, but this one then returns anyway,
+    // as it has run an event, and its caller waits again for what is left.
+    wake_->start(maxMs > 0 ? maxMs : 0);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    wake_->stop();  // no stray wake-up once the wait is over
 }
 
 bool RealClock::runUntil(const std::function<bool()>& done, int limitMs) {

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 namespace platform {
 
@@ -27,6 +28,7 @@ protected:
 private:
     QElapsedTimer elapsed_;
     QObject callbacks_;  // scheduled callbacks die with the clock
+    QTimer* wake_;       // bounds a wait's sleep; one for every wait, started anew by each
 };
 
 }  // namespace platform

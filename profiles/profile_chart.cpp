@@ -10,6 +10,7 @@
 #include <qcustomplot.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace profiles {
@@ -72,7 +73,7 @@ void ProfileChart::AppendTcSample() {
                                ? displayTemperature(state_.PcbTemperature, state_.Settings.TempUnit != 0)
                                : ui::TraceStore::kNoValue;
     TcTrace.set(TcSampleCount, reading);
-    DrawProfileChart();
+    drawTrace();
     if (TcSampleCount < std::numeric_limits<std::int16_t>::max()) ++TcSampleCount;
 }
 
@@ -86,7 +87,7 @@ void ProfileChart::AppendTcSampleAt(int second, bool fresh) {
                                ? displayTemperature(state_.PcbTemperature, state_.Settings.TempUnit != 0)
                                : ui::TraceStore::kNoValue;
     TcTrace.set(TcSampleCount, reading);
-    DrawProfileChart();
+    drawTrace();
     ++TcSampleCount;
 }
 
@@ -113,23 +114,51 @@ void ProfileChart::DrawProfileChart() {
     curve->setName(kCurveName);
 
     drawOverlay();
-    addLegend(unit);
+    addLegend();
     ui::addLogo(plot, logo_, 698, 253);
+    builtFahrenheit_ = fahrenheit;
     plot.replot();
 }
 
-// "T/C Reading: " with the latest sample, whole degrees on pink, then the unit; then
-// "User Graph". Three columns, filled left to right.
-void ProfileChart::addLegend(const QString& unit) {
+// A new sample changes only the live trace and the reading in its legend entry: the rest
+// of the last build stays. Whatever changes the rest (the curve, the overlay, a reset
+// that empties the trace) redraws the whole chart.
+void ProfileChart::drawTrace() {
     QCustomPlot& plot = *ChartViewer1;
+    const bool fahrenheit = state_.Settings.TempUnit != 0;
+    auto* entry = plot.legend->itemCount() > 0 ? qobject_cast<ValueLegendItem*>(plot.legend->item(0)) : nullptr;
+    if (TcTraceResetRequested || !builtFahrenheit_ || *builtFahrenheit_ != fahrenheit || plot.graphCount() < 2 ||
+        !entry || entry->plottable() != plot.graph(0))
+        return DrawProfileChart();
+    QCPGraphDataContainer& points = *plot.graph(0)->data();
+    if (points.size() != ui::TraceStore::kSize) return DrawProfileChart();
+    auto point = points.begin();
+    for (double v : TcTrace.samples()) (point++)->value = v;
+    const QString value = legendValue();
+    plot.graph(0)->setName(legend_);
+    entry->setHighlight(int(std::strlen(kReadingPrefix)), int(value.size()), kPink);
+    plot.replot();
+}
+
+// The legend's reading: the latest sample in whole degrees, "--" for none; the legend
+// text follows it. Asks for a reset once the trace is full.
+QString ProfileChart::legendValue() {
     double latest = TcTrace.at(TcSampleCount);
     if (TcSampleCount > 299) {
         latest = TcTrace.at(ui::TraceStore::kSize - 1);
         TcTrace.requestReset();
     }
-    const QString prefix = "T/C Reading: ";
     const QString value = std::isnan(latest) ? QString("--") : QString::number(std::lround(latest));
-    legend_ = prefix + value + " " + unit.trimmed();
+    legend_ = kReadingPrefix + value + " " + (state_.Settings.TempUnit != 0 ? "F" : "C");
+    return value;
+}
+
+// "T/C Reading: " with the latest sample, whole degrees on pink, then the unit; then
+// "User Graph". Three columns, filled left to right.
+void ProfileChart::addLegend() {
+    QCustomPlot& plot = *ChartViewer1;
+    const QString prefix = kReadingPrefix;
+    const QString value = legendValue();
 
     QCPLegend* legend = plot.legend;
     legend->clearItems();

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class QCPLegend;
 class QCustomPlot;
@@ -94,7 +95,10 @@ public:
     QString valueTipAt(const QPointF& pos) const;
 
 private:
-    void addLegend(const QString& unit);
+    void addLegend();
+    void drawTrace();
+    QString legendValue();
+    static constexpr const char* kReadingPrefix = "T/C Reading: ";
     void drawOverlay();
     void showValueTip(QMouseEvent* event);
 
@@ -104,6 +108,7 @@ private:
     QPixmap logo_;
     ui::ChartFrame frame_;
     QString legend_;
+    std::optional<bool> builtFahrenheit_;  // the unit of the last whole build
     std::vector<OverlayTrace> overlay_;
     QCPLegend* overlayLegend_ = nullptr;  // owned by the plot's inset layout
 };

@@ -354,7 +354,8 @@ void Profile_Editor_Form::showLiveValues() {
     if (label->text() == text) return;
     label->setText(text);
     const bool stale = text.endsWith("(no reply)") || text.endsWith("offline");
-    label->setStyleSheet(stale ? "color: #9a9a9a;" : QString());
+    const QString style = stale ? "color: #9a9a9a;" : QString();
+    if (label->styleSheet() != style) label->setStyleSheet(style);  // re-styling costs even when the same
     label->setToolTip(stale ? "No reply from the KR-9300: these are the last values it sent." : text);
 }
 

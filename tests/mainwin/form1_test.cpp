@@ -203,6 +203,20 @@ TEST_F(MainWindow, BannerOnlyAboveTheAlarmValue) {
     EXPECT_TRUE(form().trendChart().bannerShown());
 }
 
+TEST_F(MainWindow, TheKeptBannerAndLegendFollowEveryRedraw) {
+    rig.state.PlottedSamples = 0;
+    form().redrawTrend();
+    auto bannerDrawn = [&] { return form().trendChart().picture().pixel(703, 63) == qRgb(0xDD, 0x00, 0x00); };
+    form().addTrendSample(230);
+    form().redrawTrend();
+    EXPECT_TRUE(bannerDrawn());
+    ++rig.state.PlottedSamples;
+    form().addTrendSample(150);
+    form().redrawTrend();
+    EXPECT_FALSE(bannerDrawn());
+    EXPECT_EQ(form().trendChart().legendText(), "T/C Reading: 150 C");
+}
+
 TEST_F(MainWindow, FahrenheitChartShowsTheAlarmAndScaleInFahrenheit) {
     rig.state.Settings.TempUnit = 1;
     form().redrawTrend();

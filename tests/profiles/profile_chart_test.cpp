@@ -240,3 +240,18 @@ TEST_F(ProfileChartTest, LiveTraceOverTheCurveWithTheLogoInTheLowerRightCorner) 
     EXPECT_LE(changed.right(), 698);
     EXPECT_LE(changed.bottom(), 253);
 }
+
+TEST_F(ProfileChartTest, SamplesBetweenWholeRedrawsKeepTheTraceAndTheLegendCurrent) {
+    for (int c : {30, 40, 50}) sample(c);
+    loadProfile(150, 183, 217);  // the whole chart rebuilt between two samples
+    sample(60);
+    EXPECT_EQ(drawnPoints(traceGraph()), 4);
+    EXPECT_EQ(traceGraph()->data()->at(3)->value, 60);
+    EXPECT_GT(drawnPoints(curveGraph()), 0);
+    EXPECT_EQ(chart.legendText(), "T/C Reading: 60 C");
+
+    state.Settings.TempUnit = 1;  // a new unit rebuilds the scale with the next sample
+    sample(100);
+    EXPECT_EQ(chart.yTitle(), "Temperature ( F)");
+    EXPECT_EQ(chart.legendText(), "T/C Reading: 212 F");
+}
