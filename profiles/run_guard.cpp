@@ -22,6 +22,7 @@ std::optional<QString> RunGuard::check(const GuardInput& in) {
         point_ = in.point;
         phaseStartMs_ = in.nowMs;
         riseFromMs_ = -1;
+        lastApproachMs_ = -1;
         heatedWaitFromMs_ = -1;
     }
     // Every watch is brought up to date, whichever speaks first.
@@ -47,8 +48,12 @@ std::optional<QString> RunGuard::approach(const GuardInput& in) {
     if (in.phase != GuardInput::Phase::Approach) return std::nullopt;
     if (in.nowMs - phaseStartMs_ > std::int64_t(limits_.approachS) * 1000)
         return QString("%1 not reached within %2 s").arg(kPointNames[in.point]).arg(limits_.approachS);
+    const std::int64_t sinceLast = lastApproachMs_ < 0 ? 0 : in.nowMs - lastApproachMs_;
+    lastApproachMs_ = in.nowMs;
     if (!in.heaterOn) {
-        riseFromMs_ = -1;
+        // Time with the heaters off does not count, but the watch is not started again: a
+        // status that shows them off for a moment must not hide a board that stopped rising.
+        if (riseFromMs_ >= 0) riseFromMs_ += sinceLast;
         return std::nullopt;
     }
     // A reading that is missing shows no rise either: the watch goes on through it.

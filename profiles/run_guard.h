@@ -52,6 +52,7 @@ private:
     std::int64_t phaseStartMs_ = 0;
     std::int64_t riseFromMs_ = -1;  // the no-rise watch: since when, and from which reading
     int riseFromC_ = 0;
+    std::int64_t lastApproachMs_ = -1;  // the last check in an approach, for the time heaters were off
     std::int64_t heatedWaitFromMs_ = -1;
 };
 

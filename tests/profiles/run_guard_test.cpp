@@ -67,6 +67,14 @@ TEST(RunGuard, NoRiseOfTwoDegreesWithinTheLimitStopsAnApproachAndARiseRestartsTh
     Board heatersOff;  // nothing is heating: no rise is expected
     heatersOff.in.heaterOn = false;
     EXPECT_EQ(heatersOff.secondsUntilStop(500), -1);
+
+    // A status that shows the heaters off for a moment, on a board that keeps cooling: the
+    // two seconds off do not count, and the watch does not start again.
+    Board flicker;
+    EXPECT_EQ(flicker.secondsUntilStop(400, [&](int s) {
+        flicker.in.boardC = 90 - s / 4;
+        flicker.in.heaterOn = s != 15 && s != 16;
+    }), 94);
 }
 
 TEST(RunGuard, AnApproachOrAHeatedModeWaitHasItsOwnTimeLimit) {
