@@ -50,8 +50,15 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
       programFolder_(programFolder),
       bridge_(bridge) {
     form.attach(poller);
-    poller.setAction(core::SlotProfileRead, [this] { profiles.ReadStationProfile(); });
-    poller.setAction(core::SlotProfileWrite, [this] { profiles.WriteStationProfile(); });
+    // A transfer holds the link from its first byte: the live values say so at once.
+    poller.setAction(core::SlotProfileRead, [this] {
+        showLiveness();
+        profiles.ReadStationProfile();
+    });
+    poller.setAction(core::SlotProfileWrite, [this] {
+        showLiveness();
+        profiles.WriteStationProfile();
+    });
     warning.setManualDisconnect([this] { manualDisconnect(); });
     form.setExitHandler([this] { exitAsked(); });
     form.setEndHandler([this] { end(); });
@@ -59,9 +66,12 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
         exitRetry_->setEnabled(false);
         requestExit();
     });
-    liveWatch_ = clock.createTimer(250, [this] { showLiveness(); });
+    // Once a second, in the same wake-up as the poll; a transfer shows itself at once.
+    liveWatch_ = clock.createTimer(1000, [this] { showLiveness(); });
+    liveWatch_->setLoose();
     liveWatch_->setEnabled(true);
     heapTrim_ = clock.createTimer(kReturnFreeHeapEveryMs, [] { platform::returnFreeHeap(); });
+    heapTrim_->setLoose();
     heapTrim_->setEnabled(true);
     form.setMenuAction(form.M_Tools_Disconnect, [this] { departure.M_Tools_Disconnect_Click(); });
     form.setMenuAction(form.M_Tools_Options, [this] { openOptions(); });

@@ -5,12 +5,13 @@
 namespace app {
 
 namespace {
-constexpr int kLinkWatchMs = 500;
+constexpr int kLinkWatchMs = 1000;
 }
 
 ProgramLog::ProgramLog(core::SharedState& state, platform::Clock& clock, Writer writer)
     : state_(state), writer_(std::move(writer)) {
     linkWatch_ = clock.createTimer(kLinkWatchMs, [this] { watchLink(); });
+    linkWatch_->setLoose();
     linkWatch_->setEnabled(true);
 }
 

@@ -32,6 +32,7 @@ RunHistoryLink::RunHistoryLink(core::SharedState& state, settings::OwnSettings& 
     shopReading_ = clock.createTimer(kShopReadingMs, [this] {
         if (mirror_ && window_ && window_->isVisible()) mirror_->refresh();
     });
+    shopReading_->setLoose();
 }
 
 RunHistoryLink::~RunHistoryLink() { delete window_.data(); }  // its model's queries go before the database

@@ -122,6 +122,7 @@ SimStationWindow::SimStationWindow(simulator::SimStation& station, platform::Clo
     });
     // Once a second, as often as the program polls it: the panel shows nothing faster.
     timer_ = clock.createTimer(1000, [this] { refresh(); });
+    timer_->setLoose();
     timer_->setEnabled(true);
     refresh();
 }
@@ -174,7 +175,8 @@ SimStationWindowKeeper::SimStationWindowKeeper(SimStationWindow& window, mainwin
         entry_->setVisible(false);
         QObject::connect(entry_, &QAction::triggered, &window_, [this] { showBeside(); });
     }
-    timer_ = clock.createTimer(500, [this] { check(); });
+    timer_ = clock.createTimer(1000, [this] { check(); });
+    timer_->setLoose();
     timer_->setEnabled(true);
 }
 

@@ -13,6 +13,7 @@ Poller::Poller(core::SharedState& state, Link& link, platform::Shell& shell, Sta
                settings::SettingsFile& settingsFile)
     : state_(state), link_(link), shell_(shell), display_(display), settingsFile_(settingsFile) {
     timer_ = link_.clock().createTimer(1000, [this] { USB_Service_Timer_Timer(); });
+    timer_->setLoose();  // a status a second; when in the second does not matter
     timer_->setEnabled(true);
     actions_[core::SlotUpperHeaterUp] = [this] { link_.UpperHeaterUp(); };
     actions_[core::SlotUpperHeaterDown] = [this] { link_.UpperHeaterDown(); };

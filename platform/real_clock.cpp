@@ -28,6 +28,7 @@ public:
         if (!on) timer_.stop();
     }
     bool enabled() const override { return timer_.isActive(); }
+    void setLoose() override { timer_.setTimerType(Qt::VeryCoarseTimer); }
 
 private:
     QTimer timer_;

@@ -2,6 +2,10 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using platform::RealClock;
@@ -47,4 +51,25 @@ TEST(RealClock, TimerDisabledInItsOwnTickDoesNotTickAgain) {
     t->setEnabled(true);
     clock.pause(60);
     EXPECT_EQ(ticks, 1);
+}
+
+// Loose timers started at different moments tick together, so the program wakes once a
+// second for all its watches; each still ticks about once a second.
+TEST(RealClock, LooseTimersTickTogether) {
+    RealClock clock;
+    std::vector<std::int64_t> first, second;
+    auto a = clock.createTimer(1000, [&] { first.push_back(clock.nowMs()); });
+    auto b = clock.createTimer(1000, [&] { second.push_back(clock.nowMs()); });
+    a->setLoose();
+    b->setLoose();
+    a->setEnabled(true);
+    clock.pause(300);
+    b->setEnabled(true);
+    clock.waitFor([&] { return first.size() >= 3 && second.size() >= 3; }, 5000);
+    ASSERT_GE(first.size(), 3u);
+    ASSERT_GE(second.size(), 3u);
+    const std::int64_t last = second.back();
+    const bool together = std::any_of(first.begin(), first.end(), [&](std::int64_t t) { return std::abs(t - last) <= 50; });
+    EXPECT_TRUE(together) << "the second timer ticked at " << last << " ms, the first did not";
+    EXPECT_NEAR(double(first[2] - first[1]), 1000.0, 100.0);
 }
