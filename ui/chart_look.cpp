@@ -86,6 +86,9 @@ void buildChartBase(QCustomPlot& plot, ChartFrame& frame, const ChartLook& look,
                               ChartLook::kHeight - ChartLook::kPlotTop - ChartLook::kPlotHeight));
     rect->setBackground(look.plotBackground);
     plot.legend->setVisible(false);
+    // Nothing is drawn on the overlay: as a buffered layer of its own it would be one more
+    // chart-sized buffer to lay over the others at every paint.
+    plot.layer("overlay")->setMode(QCPLayer::lmLogical);
 
     for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
         axis->setBasePen(QPen(Qt::black, 2));
