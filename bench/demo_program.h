@@ -5,6 +5,7 @@
 // Keep it in step with app/main.cpp.
 #include "app/diagnostic_log.h"
 #include "app/program.h"
+#include "app/program_log.h"
 #include "app/sim_station_window.h"
 #include "core/shared_state.h"
 #include "platform/bridge_selector.h"
@@ -24,21 +25,16 @@ namespace bench {
 
 struct DemoProgram {
     explicit DemoProgram(const QString& programFolder)
-        : bridge(usb, simulated, [this] { return state.Settings.RunDemoMode; }) {
+        : log(state, clock), bridge(usb, simulated, [this] { return state.Settings.RunDemoMode; }) {
+        usb.setNoticeHandler([this](const platform::BridgeNotice& notice) { log.bridgeNotice(notice); });
         const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         program = std::make_unique<app::Program>(state, bridge, clock, dialogs, shell, programFolder, userFolder);
         dialogs.setParent(&program->form);
         diagnosticLog =
             std::make_unique<app::DiagnosticLog>(state.Diagnostics, program->form, app::DiagnosticLog::defaultFolder());
         simWindow = std::make_unique<app::SimStationWindow>(station, clock);
-        showSimulator = clock.createTimer(500, [this] {
-            app::Program& p = *program;
-            if (bridge.alternativeInUse() && !simWindow->isVisible() && !p.form.programEnded()) {
-                simWindow->move(p.form.geometry().right() + 12, p.form.geometry().top());
-                simWindow->show();
-            }
-        });
-        showSimulator->setEnabled(true);
+        simKeeper = std::make_unique<app::SimStationWindowKeeper>(*simWindow, program->form, clock,
+                                                                  [this] { return bridge.alternativeInUse(); });
     }
     void start() {
         program->start();
@@ -61,6 +57,7 @@ struct DemoProgram {
 
     core::SharedState state;
     platform::RealClock clock;
+    app::ProgramLog log;
     platform::LibFtdiBridge usb;
     simulator::SimStation station{clock, 7};
     simulator::SimBridge simulated{station};
@@ -70,7 +67,7 @@ struct DemoProgram {
     std::unique_ptr<app::Program> program;
     std::unique_ptr<app::DiagnosticLog> diagnosticLog;
     std::unique_ptr<app::SimStationWindow> simWindow;
-    std::unique_ptr<platform::Timer> showSimulator;
+    std::unique_ptr<app::SimStationWindowKeeper> simKeeper;
 };
 
 }  // namespace bench
