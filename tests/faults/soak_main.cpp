@@ -8,6 +8,7 @@
 // compare the growth with and without it; KR_SOAK_CLEAR_LIST=1 clears the diagnostic list
 // every hour, as an operator pressing "Clear" would.
 #include "app/diagnostic_log.h"
+#include "platform/heap_trim.h"
 #include "tests/support/fault_simulation.h"
 #include "tests/support/profile_hand.h"
 #include "tests/support/program_rig.h"
@@ -86,6 +87,9 @@ int main(int argc, char** argv) {
         rig.clock.runPending();  // and what their going scheduled at once
         const int listLines = rig.state.Diagnostics.size();
         if (std::getenv("KR_SOAK_CLEAR_LIST")) f.Command11->click();
+        // Resident memory as it is right after the program's hourly return of free heap pages,
+        // so that every hour is read in the same state, whatever the allocator held just then.
+        platform::returnFreeHeap();
         const long rss = statusKb("VmRSS:");
         const long heap = heapKb();
         if (h <= 2) {
@@ -108,6 +112,7 @@ int main(int argc, char** argv) {
     for (const auto& [what, n] : hand.actions()) std::printf(" %s %llu;", what.c_str(), static_cast<unsigned long long>(n));
     std::printf("\n");
     // The first two hours are the warm-up: windows built once, the station's history filled.
+    platform::returnFreeHeap();
     std::printf("growth from hour 2 to hour %d: heap %ld kB, RSS %ld kB, open handles %d", hours,
                 heapKb() - heapHour2, statusKb("VmRSS:") - rssHour2, openHandles() - fdsHour2);
     if (!std::getenv("KR_SOAK_CLEAR_LIST"))
