@@ -71,5 +71,5 @@ TEST(RealClock, LooseTimersTickTogether) {
     const std::int64_t last = second.back();
     const bool together = std::any_of(first.begin(), first.end(), [&](std::int64_t t) { return std::abs(t - last) <= 50; });
     EXPECT_TRUE(together) << "the second timer ticked at " << last << " ms, the first did not";
-    EXPECT_NEAR(double(first[2] - first[1]), 1000.0, 100.0);
+    EXPECT_NEAR(double(first[2] - first[1]), 1000.0, 300.0);
 }
