@@ -35,9 +35,10 @@ public:
     virtual int interval() const = 0;
     virtual void setEnabled(bool enabled) = 0;
     virtual bool enabled() const = 0;
-    // For a timer whose ticks may come up to half a second off (a watch, a panel that shows
-    // seconds): on the real clock such timers tick together on the whole second, so that the
-    // program wakes once for all of them. Virtual time keeps every tick exact.
+    // For a timer of whole seconds whose ticks need not come at an exact moment (the poll, a
+    // watch, a panel): on the real clock such timers tick together on the whole second, the
+    // first tick up to a second early, so that the program wakes once for all of them.
+    // Virtual time keeps every tick exact.
     virtual void setLoose() {}
     void setOnTick(std::function<void()> onTick) { onTick_ = std::move(onTick); }
 
