@@ -70,6 +70,7 @@ Program::Program(core::SharedState& s, platform::Bridge& bridge, platform::Clock
     liveWatch_ = clock.createTimer(1000, [this] { showLiveness(); });
     liveWatch_->setLoose();
     liveWatch_->setEnabled(true);
+    platform::keepLargeBlocksApart();
     heapTrim_ = clock.createTimer(kReturnFreeHeapEveryMs, [] { platform::returnFreeHeap(); });
     heapTrim_->setLoose();
     heapTrim_->setEnabled(true);
