@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     // anon_kB: the resident memory that is the program's own; the rest of rss_kB is library
     // code and data read in from files as more of it is used. large_kB: blocks the allocator
     // maps on their own (large images), held now but not counted in heap_kB.
-    std::printf("hour  ticks    list_lines  heap_kB   rss_kB  anon_kB  large_kB  peak_rss_kB  open_fds  faults  runs (finished)  saves (verified)\n");
+    std::printf("hour  ticks    list_lines  heap_kB   rss_kB  anon_kB  large_kB  peak_rss_kB  open_fds  faults  "
+                "runs (finished)  saves (verified)\n");
     long rssHour2 = 0, anonHour2 = 0, heapHour2 = 0;
     int fdsHour2 = 0, listHour2 = 0;
     std::uint64_t faults = 0;
@@ -107,8 +108,9 @@ int main(int argc, char** argv) {
             const auto it = hand.actions().find(what);
             return static_cast<unsigned long long>(it == hand.actions().end() ? 0 : it->second);
         };
+        const long large = long(mallinfo2().hblkhd / 1024);
         std::printf("%4d  %7llu  %10d  %7ld  %7ld  %7ld  %8ld  %11ld  %8d  %6llu  %4llu (%4llu)     %5llu (%5llu)\n", h,
-                    static_cast<unsigned long long>(r.ticks), listLines, heap, rss, anon, long(mallinfo2().hblkhd / 1024), statusKb("VmHWM:"),
+                    static_cast<unsigned long long>(r.ticks), listLines, heap, rss, anon, large, statusKb("VmHWM:"),
                     openHandles(), static_cast<unsigned long long>(faults), count("Run"), count("run finished"),
                     count("Save to the station"), count("saved and verified"));
         std::fflush(stdout);

@@ -69,7 +69,8 @@ TEST(RealClock, LooseTimersTickTogether) {
     ASSERT_GE(first.size(), 3u);
     ASSERT_GE(second.size(), 3u);
     const std::int64_t last = second.back();
-    const bool together = std::any_of(first.begin(), first.end(), [&](std::int64_t t) { return std::abs(t - last) <= 50; });
+    const bool together =
+        std::any_of(first.begin(), first.end(), [&](std::int64_t t) { return std::abs(t - last) <= 50; });
     EXPECT_TRUE(together) << "the second timer ticked at " << last << " ms, the first did not";
     EXPECT_NEAR(double(first[2] - first[1]), 1000.0, 300.0);
 }
